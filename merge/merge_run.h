@@ -1,0 +1,51 @@
+// The merge run behind cmdMerge: asks for the result file, has the engine build one new
+// presentation from every file of the list in list order, saves it, shuts the engine down and
+// announces the outcome. It runs on the UI thread and lets the window process its pending
+// events once before the engine starts and once at the start of every file.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/main_window.h"
+#include "merge/presentation_server.h"
+
+namespace foliomix {
+
+enum class RunOutcome : std::uint8_t {
+    SaveDialogCancelled,  // nothing changed; the user may click cmdMerge again
+    Completed,            // saved and announced
+    StartFailed,          // the engine could not be started
+    MergeFailed,          // creating the result or inserting a file failed; nothing saved
+    SaveFailed,           // SaveAs failed
+    WindowClosed,         // the user closed the window during the run; nothing saved or shown
+};
+
+class MergeRun {
+public:
+    // The window owns this object: it holds the state that outlives one run.
+    MergeRun(MainWindow& window, PresentationServer& server);
+
+    RunOutcome Run();
+
+    // The path confirmed in sfd at the start of the latest run.
+    [[nodiscard]] const std::u16string& SavePath() const { return savePath_; }
+    [[nodiscard]] bool HoldsServerApp() const { return serverApp_ != nullptr; }
+    [[nodiscard]] bool HoldsServerGlobal() const { return serverGlobal_ != nullptr; }
+
+private:
+    bool StartServer();
+    void ShutDownServer();
+    void Fail(std::u16string_view text);
+
+    MainWindow& window_;
+    PresentationServer& server_;
+    std::u16string savePath_;
+    std::unique_ptr<ServerApplication> serverApp_;
+    std::unique_ptr<ServerGlobal> serverGlobal_;
+};
+
+// "正在合并演示文稿…" + the number of files inserted so far + "个已完成！".
+[[nodiscard]] std::u16string ProgressText(int filesDone);
+
+}  // namespace foliomix

@@ -1,0 +1,63 @@
+// The presentation engine as the merge run uses it: an application object, the presentations
+// it creates, and its application-global object. Every reference handed out is an owning
+// object that releases the engine's reference when destroyed. Every failure is thrown as
+// ServerError (or another std::exception); none is swallowed.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace foliomix {
+
+class ServerError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A presentation of the engine: its Slides collection and SaveAs.
+class ServerPresentation {
+public:
+    virtual ~ServerPresentation() = default;
+    // Slides.Count: the number of slides the presentation holds now.
+    [[nodiscard]] virtual std::int32_t SlideCount() = 0;
+    // Slides.InsertFromFile(fileName, index): every slide of the file, in the file's order,
+    // after slide number `index` (0: at the start).
+    virtual void InsertFromFile(std::u16string_view fileName, std::int32_t index) = 0;
+    // SaveAs(fileName), no format argument: the engine's default for that name applies.
+    virtual void SaveAs(std::u16string_view fileName) = 0;
+};
+
+// The engine's application object.
+class ServerApplication {
+public:
+    virtual ~ServerApplication() = default;
+    virtual void SetDisplayAlerts(bool on) = 0;
+    // Presentations.Add(): a new presentation.
+    [[nodiscard]] virtual std::unique_ptr<ServerPresentation> AddPresentation() = 0;
+    // Quit(): the engine ends.
+    virtual void Quit() = 0;
+};
+
+// The engine's application-global object.
+class ServerGlobal {
+public:
+    virtual ~ServerGlobal() = default;
+    // Application: the engine's own application object, reached without the one the run holds.
+    [[nodiscard]] virtual std::unique_ptr<ServerApplication> Application() = 0;
+};
+
+// Creates the engine's objects; each creation starts the engine if it is not running.
+class PresentationServer {
+public:
+    virtual ~PresentationServer() = default;
+    // The engine's name as the user knows it, for the start-failure message.
+    [[nodiscard]] virtual std::u16string_view DisplayName() const = 0;
+    // Fails when the engine is not available.
+    [[nodiscard]] virtual std::unique_ptr<ServerApplication> CreateApplication() = 0;
+    [[nodiscard]] virtual std::unique_ptr<ServerGlobal> CreateGlobal() = 0;
+};
+
+}  // namespace foliomix

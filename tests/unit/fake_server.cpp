@@ -1,0 +1,99 @@
+#include "tests/unit/fake_server.h"
+
+#include "tests/unit/call_log.h"
+
+namespace foliomix::testing {
+namespace {
+
+// Counts itself among the server's live references for as long as it exists.
+class Reference {
+public:
+    explicit Reference(FakeServer& server) : server_(server) { ++server_.liveReferences; }
+    Reference(const Reference&) = delete;
+    Reference& operator=(const Reference&) = delete;
+    ~Reference() { --server_.liveReferences; }
+
+protected:
+    FakeServer& server_;
+};
+
+class FakePresentation : public ServerPresentation, Reference {
+public:
+    using Reference::Reference;
+
+    std::int32_t SlideCount() override {
+        server_.Call("pres.SlideCount");
+        return static_cast<std::int32_t>(slides_.size());
+    }
+
+    void InsertFromFile(std::u16string_view fileName, std::int32_t index) override {
+        server_.Call("pres.InsertFromFile(" + Utf8(fileName) + "," + std::to_string(index) + ")");
+        const auto file = server_.files.find(std::u16string(fileName));
+        if (file == server_.files.end() || index < 0 ||
+            static_cast<std::size_t>(index) > slides_.size()) {
+            throw ServerError("cannot insert");
+        }
+        slides_.insert(slides_.begin() + index, file->second.begin(), file->second.end());
+    }
+
+    void SaveAs(std::u16string_view fileName) override {
+        server_.Call("pres.SaveAs(" + Utf8(fileName) + ")");
+        server_.saved[std::u16string(fileName)] = slides_;
+    }
+
+private:
+    std::vector<std::string> slides_;
+};
+
+class FakeApplication : public ServerApplication, Reference {
+public:
+    FakeApplication(FakeServer& server, std::string prefix)
+        : Reference(server), prefix_(std::move(prefix)) {}
+
+    void SetDisplayAlerts(bool on) override {
+        server_.Call(prefix_ + ".DisplayAlerts=" + (on ? "true" : "false"));
+    }
+
+    std::unique_ptr<ServerPresentation> AddPresentation() override {
+        server_.Call(prefix_ + ".Presentations.Add");
+        return std::make_unique<FakePresentation>(server_);
+    }
+
+    void Quit() override { server_.Call(prefix_ + ".Quit"); }
+
+private:
+    std::string prefix_;
+};
+
+class FakeGlobal : public ServerGlobal, Reference {
+public:
+    using Reference::Reference;
+
+    std::unique_ptr<ServerApplication> Application() override {
+        server_.Call("global.Application");
+        return std::make_unique<FakeApplication>(server_, "globalApp");
+    }
+};
+
+}  // namespace
+
+void FakeServer::Call(const std::string& call) {
+    log_.push_back("server." + call);
+    const std::string name = call.substr(0, call.find('('));
+    const int nth = ++callCounts_[name];
+    if (failing.contains(name) || failing.contains(name + "#" + std::to_string(nth))) {
+        throw ServerError(name + " failed");
+    }
+}
+
+std::unique_ptr<ServerApplication> FakeServer::CreateApplication() {
+    Call("CreateApplication");
+    return std::make_unique<FakeApplication>(*this, "app");
+}
+
+std::unique_ptr<ServerGlobal> FakeServer::CreateGlobal() {
+    Call("CreateGlobal");
+    return std::make_unique<FakeGlobal>(*this);
+}
+
+}  // namespace foliomix::testing

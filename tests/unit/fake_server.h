@@ -1,0 +1,45 @@
+// A PresentationServer whose presentations are lists of slide names, which records every call
+// into a shared log and can be told to fail any call.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "merge/presentation_server.h"
+#include "tests/unit/call_log.h"
+
+namespace foliomix::testing {
+
+class FakeServer : public PresentationServer {
+public:
+    explicit FakeServer(CallLog& log) : log_(log) {}
+
+    // Calls named as in the log ("app.Quit", "pres.InsertFromFile", ...) that fail; a name
+    // with "#N" fails only its N-th call (1 first).
+    std::set<std::string> failing;
+
+    // The slides of each input file, by path; a path not listed cannot be inserted.
+    std::map<std::u16string, std::vector<std::string>> files;
+    // What SaveAs wrote, by path.
+    std::map<std::u16string, std::vector<std::string>> saved;
+    std::u16string displayName = u"MS PowerPoint";
+
+    // References handed out and not yet released.
+    int liveReferences = 0;
+
+    [[nodiscard]] std::u16string_view DisplayName() const override { return displayName; }
+    std::unique_ptr<ServerApplication> CreateApplication() override;
+    std::unique_ptr<ServerGlobal> CreateGlobal() override;
+
+    // Records `call`, then throws ServerError when the plan says it fails.
+    void Call(const std::string& call);
+
+private:
+    CallLog& log_;
+    std::map<std::string, int> callCounts_;
+};
+
+}  // namespace foliomix::testing
