@@ -13,7 +13,7 @@ namespace foliomix {
 enum class DialogOutcome : std::uint8_t { Confirmed, Cancelled };
 
 class MainWindow {
-public:
+  public:
     virtual ~MainWindow() = default;
 
     // list: rows numbered from 0; the selection index -1 means no row is selected.

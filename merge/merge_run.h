@@ -22,7 +22,7 @@ enum class RunOutcome : std::uint8_t {
 };
 
 class MergeRun {
-public:
+  public:
     // The window owns this object: it holds the state that outlives one run.
     MergeRun(MainWindow& window, PresentationServer& server);
 
@@ -33,7 +33,7 @@ public:
     [[nodiscard]] bool HoldsServerApp() const { return serverApp_ != nullptr; }
     [[nodiscard]] bool HoldsServerGlobal() const { return serverGlobal_ != nullptr; }
 
-private:
+  private:
     bool StartServer();
     void ShutDownServer();
     void Fail(std::u16string_view text);

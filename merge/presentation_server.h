@@ -13,13 +13,13 @@
 namespace foliomix {
 
 class ServerError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 // A presentation of the engine: its Slides collection and SaveAs.
 class ServerPresentation {
-public:
+  public:
     virtual ~ServerPresentation() = default;
     // Slides.Count: the number of slides the presentation holds now.
     [[nodiscard]] virtual std::int32_t SlideCount() = 0;
@@ -32,7 +32,7 @@ public:
 
 // The engine's application object.
 class ServerApplication {
-public:
+  public:
     virtual ~ServerApplication() = default;
     virtual void SetDisplayAlerts(bool on) = 0;
     // Presentations.Add(): a new presentation.
@@ -43,7 +43,7 @@ public:
 
 // The engine's application-global object.
 class ServerGlobal {
-public:
+  public:
     virtual ~ServerGlobal() = default;
     // Application: the engine's own application object, reached without the one the run holds.
     [[nodiscard]] virtual std::unique_ptr<ServerApplication> Application() = 0;
@@ -51,7 +51,7 @@ public:
 
 // Creates the engine's objects; each creation starts the engine if it is not running.
 class PresentationServer {
-public:
+  public:
     virtual ~PresentationServer() = default;
     // The engine's name as the user knows it, for the start-failure message.
     [[nodiscard]] virtual std::u16string_view DisplayName() const = 0;

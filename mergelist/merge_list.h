@@ -19,7 +19,7 @@ inline constexpr std::uint32_t kAddOpenFlags =
     kOpenFlagExplorer | kOpenFlagFileMustExist | kOpenFlagAllowMultiSelect;
 
 class MergeList {
-public:
+  public:
     // `separator` joins the dialog's folder and each chosen name: '\\' on Windows, '/' on Linux.
     MergeList(MainWindow& window, char16_t separator);
 
@@ -33,7 +33,7 @@ public:
         return lastDialogResult_;
     }
 
-private:
+  private:
     void SwapWithNeighbour(std::int16_t selected, std::int16_t neighbour);
 
     MainWindow& window_;

@@ -7,18 +7,18 @@ namespace {
 
 // Counts itself among the server's live references for as long as it exists.
 class Reference {
-public:
+  public:
     explicit Reference(FakeServer& server) : server_(server) { ++server_.liveReferences; }
     Reference(const Reference&) = delete;
     Reference& operator=(const Reference&) = delete;
     ~Reference() { --server_.liveReferences; }
 
-protected:
+  protected:
     FakeServer& server_;
 };
 
 class FakePresentation : public ServerPresentation, Reference {
-public:
+  public:
     using Reference::Reference;
 
     std::int32_t SlideCount() override {
@@ -41,12 +41,12 @@ public:
         server_.saved[std::u16string(fileName)] = slides_;
     }
 
-private:
+  private:
     std::vector<std::string> slides_;
 };
 
 class FakeApplication : public ServerApplication, Reference {
-public:
+  public:
     FakeApplication(FakeServer& server, std::string prefix)
         : Reference(server), prefix_(std::move(prefix)) {}
 
@@ -61,12 +61,12 @@ public:
 
     void Quit() override { server_.Call(prefix_ + ".Quit"); }
 
-private:
+  private:
     std::string prefix_;
 };
 
 class FakeGlobal : public ServerGlobal, Reference {
-public:
+  public:
     using Reference::Reference;
 
     std::unique_ptr<ServerApplication> Application() override {

@@ -14,7 +14,7 @@
 namespace foliomix::testing {
 
 class FakeServer : public PresentationServer {
-public:
+  public:
     explicit FakeServer(CallLog& log) : log_(log) {}
 
     // Calls named as in the log ("app.Quit", "pres.InsertFromFile", ...) that fail; a name
@@ -37,7 +37,7 @@ public:
     // Records `call`, then throws ServerError when the plan says it fails.
     void Call(const std::string& call);
 
-private:
+  private:
     CallLog& log_;
     std::map<std::string, int> callCounts_;
 };

@@ -7,11 +7,16 @@ namespace {
 
 int ButtonSlot(design::ControlId button) {
     switch (button) {
-        case design::ControlId::cmdAdd: return 0;
-        case design::ControlId::cmdUp: return 1;
-        case design::ControlId::cmdDown: return 2;
-        case design::ControlId::cmdMerge: return 3;
-        default: throw std::logic_error("not a button");
+        case design::ControlId::cmdAdd:
+            return 0;
+        case design::ControlId::cmdUp:
+            return 1;
+        case design::ControlId::cmdDown:
+            return 2;
+        case design::ControlId::cmdMerge:
+            return 3;
+        default:
+            throw std::logic_error("not a button");
     }
 }
 

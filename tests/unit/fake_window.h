@@ -12,7 +12,7 @@
 namespace foliomix::testing {
 
 class FakeWindow : public MainWindow {
-public:
+  public:
     explicit FakeWindow(CallLog& log) : log_(log) {}
 
     // What the dialogs answer next; each showing takes the next answer from the front.
@@ -60,7 +60,7 @@ public:
     void ProcessPendingEvents() override;
     [[nodiscard]] bool IsOpen() const override;
 
-private:
+  private:
     void Record(std::string call) const;
 
     CallLog& log_;

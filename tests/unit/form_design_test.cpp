@@ -11,13 +11,14 @@ namespace {
 TEST(FormDesign, EveryControlFitsItsContainerInWholePixels) {
     for (const ControlDesign& control : kControls) {
         SCOPED_TRACE(control.name);
-        for (int v : {control.rect.left, control.rect.top, control.rect.width, control.rect.height}) {
+        for (int v :
+             {control.rect.left, control.rect.top, control.rect.width, control.rect.height}) {
             EXPECT_EQ(v % 15, 0);
         }
-        const TwipsRect outer = control.container
-                                    ? TwipsRect{0, 0, Control(*control.container).rect.width,
-                                                Control(*control.container).rect.height}
-                                    : TwipsRect{0, 0, kForm1.clientWidthTwips, kForm1.clientHeightTwips};
+        const TwipsRect outer =
+            control.container ? TwipsRect{0, 0, Control(*control.container).rect.width,
+                                          Control(*control.container).rect.height}
+                              : TwipsRect{0, 0, kForm1.clientWidthTwips, kForm1.clientHeightTwips};
         EXPECT_GE(control.rect.left, outer.left);
         EXPECT_GE(control.rect.top, outer.top);
         EXPECT_LE(control.rect.left + control.rect.width, outer.width);

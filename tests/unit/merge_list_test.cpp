@@ -43,14 +43,22 @@ TEST_P(AddTest, AppendsFullPathsAndSwitchesTheButtons) {
 INSTANTIATE_TEST_SUITE_P(
     Results, AddTest,
     ::testing::Values(
-        AddCase{"SeveralFiles", u"C:\\work\0a.ppt\0b.ppt"s, u'\\',
+        AddCase{"SeveralFiles",
+                u"C:\\work\0a.ppt\0b.ppt"s,
+                u'\\',
                 {u"C:\\work\\a.ppt", u"C:\\work\\b.ppt"}},
-        AddCase{"RootFolderStillGetsOneSeparator", u"C:\\\0a.ppt\0b.ppt"s, u'\\',
+        AddCase{"RootFolderStillGetsOneSeparator",
+                u"C:\\\0a.ppt\0b.ppt"s,
+                u'\\',
                 {u"C:\\\\a.ppt", u"C:\\\\b.ppt"}},
         AddCase{"OneFileIsAFullPath", u"C:\\work\\only.ppt", u'\\', {u"C:\\work\\only.ppt"}},
-        AddCase{"ChineseNamesKeepTheDialogOrder", u"D:\\资料\0第二.ppt\0第一.ppt"s, u'\\',
+        AddCase{"ChineseNamesKeepTheDialogOrder",
+                u"D:\\资料\0第二.ppt\0第一.ppt"s,
+                u'\\',
                 {u"D:\\资料\\第二.ppt", u"D:\\资料\\第一.ppt"}},
-        AddCase{"LinuxSeparator", u"/home/u/decks\0a.ppt\0b.ppt"s, u'/',
+        AddCase{"LinuxSeparator",
+                u"/home/u/decks\0a.ppt\0b.ppt"s,
+                u'/',
                 {u"/home/u/decks/a.ppt", u"/home/u/decks/b.ppt"}}),
     [](const auto& param) { return std::string(param.param.name); });
 
@@ -78,7 +86,8 @@ TEST(Add, SetsFlagsBeforeShowingAndButtonsInOrder) {
 TEST(Add, CancelChangesNothingAndASecondAddWorks) {
     CallLog log;
     FakeWindow window(log);
-    window.openAnswers = {{DialogOutcome::Cancelled, u""}, {DialogOutcome::Confirmed, u"C:\\w\0a.ppt"s}};
+    window.openAnswers = {{DialogOutcome::Cancelled, u""},
+                          {DialogOutcome::Confirmed, u"C:\\w\0a.ppt"s}};
     MergeList list(window, u'\\');
 
     list.Add();

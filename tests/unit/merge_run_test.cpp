@@ -1,1 +1,275 @@
+#include "merge/merge_run.h"
 
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "tests/unit/fake_server.h"
+#include "tests/unit/fake_window.h"
+
+namespace foliomix::testing {
+namespace {
+
+using design::ControlId;
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::Not;
+
+constexpr const char* kFailureMsg = "window.MsgBox(出现未知错误！退出？|合并演示文稿)";
+
+class MergeRunTest : public ::testing::Test {
+  protected:
+    // n files "f0.ppt".. with slides "fK.s0"..; file K holds K % 3 slides.
+    void GivenFiles(int n) {
+        for (int k = 0; k < n; ++k) {
+            const std::string name = "C:\\d\\f" + std::to_string(k) + ".ppt";
+            std::vector<std::string> slides;
+            for (int s = 0; s < k % 3; ++s) {
+                slides.push_back("f" + std::to_string(k) + ".s" + std::to_string(s));
+            }
+            std::u16string path(name.begin(), name.end());
+            server.files[path] = slides;
+            window.rows.push_back(path);
+        }
+        window.enabled[0] = false;
+        window.enabled[1] = window.enabled[2] = window.enabled[3] = true;
+        window.saveAnswers = {{DialogOutcome::Confirmed, u"C:\\out\\合并结果.ppt"}};
+    }
+
+    std::vector<std::string> ExpectedSlides(int n) const {
+        std::vector<std::string> slides;
+        for (int k = 0; k < n; ++k) {
+            for (int s = 0; s < k % 3; ++s) {
+                slides.push_back("f" + std::to_string(k) + ".s" + std::to_string(s));
+            }
+        }
+        return slides;
+    }
+
+    void ExpectAllButtonsDisabled() const {
+        for (ControlId b :
+             {ControlId::cmdAdd, ControlId::cmdUp, ControlId::cmdDown, ControlId::cmdMerge}) {
+            EXPECT_FALSE(window.Enabled(b)) << design::Control(b).name;
+        }
+    }
+
+    CallLog log;
+    FakeWindow window{log};
+    FakeServer server{log};
+    MergeRun run{window, server};
+};
+
+class FullRun : public MergeRunTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(FullRun, LogsTheExactSequenceAndSavesEverySlideInListOrder) {
+    const int n = GetParam();
+    GivenFiles(n);
+
+    EXPECT_EQ(run.Run(), RunOutcome::Completed);
+
+    std::vector<std::string> expected = {"window.sfd.ShowSave",
+                                         "window.sfd.FileName",
+                                         "window.cmdUp.Enabled=false",
+                                         "window.cmdDown.Enabled=false",
+                                         "window.cmdMerge.Enabled=false",
+                                         "window.SimpleText=正在准备合并演示文稿…",
+                                         "window.DoEvents",
+                                         "server.CreateApplication",
+                                         "server.app.DisplayAlerts=false",
+                                         "server.app.Presentations.Add",
+                                         "window.ListCount"};
+    int slidesSoFar = 0;
+    for (int k = 0; k < n; ++k) {
+        expected.push_back("window.DoEvents");
+        expected.push_back("server.pres.SlideCount");
+        expected.push_back("window.List(" + std::to_string(k) + ")");
+        expected.push_back("server.pres.InsertFromFile(C:\\d\\f" + std::to_string(k) + ".ppt," +
+                           std::to_string(slidesSoFar) + ")");
+        expected.push_back("window.SimpleText=正在合并演示文稿…" + std::to_string(k + 1) +
+                           "个已完成！");
+        slidesSoFar += k % 3;
+    }
+    for (const char* tail :
+         {"server.pres.SaveAs(C:\\out\\合并结果.ppt)", "server.app.DisplayAlerts=true",
+          "server.app.Quit", "window.SimpleText=演示文稿合并完成！",
+          "window.MsgBox(演示文稿合并完成！|恭喜)"}) {
+        expected.emplace_back(tail);
+    }
+    EXPECT_THAT(log, ElementsAreArray(expected));
+    EXPECT_THAT(server.saved[u"C:\\out\\合并结果.ppt"], ElementsAreArray(ExpectedSlides(n)));
+    ExpectAllButtonsDisabled();
+    EXPECT_EQ(window.statusText, u"演示文稿合并完成！");
+    EXPECT_EQ(run.SavePath(), u"C:\\out\\合并结果.ppt");
+    // The application object stays held by the window; the presentation was released.
+    EXPECT_TRUE(run.HoldsServerApp());
+    EXPECT_FALSE(run.HoldsServerGlobal());
+    EXPECT_EQ(server.liveReferences, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(FileCounts, FullRun, ::testing::Values(0, 1, 3, 10));
+
+TEST_F(MergeRunTest, CancelledSaveDialogTouchesNothingAndCanBeRepeated) {
+    GivenFiles(2);
+    window.saveAnswers = {{DialogOutcome::Cancelled, u""}, {DialogOutcome::Cancelled, u""}};
+    EXPECT_EQ(run.Run(), RunOutcome::SaveDialogCancelled);
+    EXPECT_EQ(run.Run(), RunOutcome::SaveDialogCancelled);
+    EXPECT_THAT(log, ElementsAre("window.sfd.ShowSave", "window.sfd.ShowSave"));
+    EXPECT_TRUE(window.Enabled(ControlId::cmdMerge));
+    EXPECT_EQ(window.statusText, u"就绪");
+    EXPECT_EQ(window.saveFileName, u"合并结果.ppt");
+}
+
+struct StartFailureCase {
+    const char* failing;
+    std::vector<std::string> afterBox;  // the server shutdown, when the app object exists
+};
+
+class StartFailure : public MergeRunTest, public ::testing::WithParamInterface<StartFailureCase> {};
+
+TEST_P(StartFailure, ShowsNotInstalledAndCreatesNoPresentation) {
+    GivenFiles(2);
+    server.failing = {GetParam().failing};
+    EXPECT_EQ(run.Run(), RunOutcome::StartFailed);
+
+    const auto box = std::find(log.begin(), log.end(),
+                               "window.MsgBox(出错，系统没有安装 MS PowerPoint|合并演示文稿)");
+    ASSERT_NE(box, log.end());
+    EXPECT_EQ(*(box - 1), "window.Beep");
+    EXPECT_THAT(std::vector<std::string>(box + 1, log.end()),
+                ElementsAreArray(GetParam().afterBox));
+    EXPECT_THAT(log, Not(Contains("server.app.Presentations.Add")));
+    EXPECT_EQ(window.statusText, u"正在准备合并演示文稿…");
+    ExpectAllButtonsDisabled();
+    EXPECT_EQ(server.liveReferences, run.HoldsServerApp() ? 2 : 0);  // app + global, or none
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, StartFailure,
+    ::testing::Values(StartFailureCase{"CreateApplication", {}},
+                      StartFailureCase{"app.DisplayAlerts=false",
+                                       {"server.app.Quit", "server.CreateGlobal",
+                                        "server.global.Application", "server.globalApp.Quit"}}));
+
+TEST_F(MergeRunTest, StartFailureMessageNamesTheEdition) {
+    GivenFiles(1);
+    server.displayName = u"LibreOffice Impress";
+    server.failing = {"CreateApplication"};
+    run.Run();
+    EXPECT_THAT(log,
+                Contains("window.MsgBox(出错，系统没有安装 LibreOffice Impress|合并演示文稿)"));
+}
+
+struct MergeFailureCase {
+    const char* failing;
+    const char* lastStatus;
+};
+
+class MergeFailure : public MergeRunTest, public ::testing::WithParamInterface<MergeFailureCase> {};
+
+TEST_P(MergeFailure, ReportsAfterTheLoopShutsDownAndSavesNothing) {
+    GivenFiles(3);
+    server.failing = {GetParam().failing};
+    EXPECT_EQ(run.Run(), RunOutcome::MergeFailed);
+
+    const auto box = std::find(log.begin(), log.end(), kFailureMsg);
+    ASSERT_NE(box, log.end());
+    EXPECT_EQ(*(box - 1), "window.Beep");
+    EXPECT_THAT(std::vector<std::string>(box + 1, log.end()),
+                ElementsAre("server.app.Quit", "server.CreateGlobal", "server.global.Application",
+                            "server.globalApp.Quit"));
+    EXPECT_TRUE(server.saved.empty());
+    EXPECT_EQ(Utf8(window.statusText), GetParam().lastStatus);
+    ExpectAllButtonsDisabled();
+    EXPECT_EQ(server.liveReferences, 2);  // the held application and global objects
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, MergeFailure,
+    ::testing::Values(MergeFailureCase{"app.Presentations.Add", "正在准备合并演示文稿…"},
+                      MergeFailureCase{"pres.SlideCount#1", "正在准备合并演示文稿…"},
+                      MergeFailureCase{"pres.InsertFromFile#1", "正在准备合并演示文稿…"},
+                      MergeFailureCase{"pres.SlideCount#2", "正在合并演示文稿…1个已完成！"},
+                      MergeFailureCase{"pres.InsertFromFile#3", "正在合并演示文稿…2个已完成！"}));
+
+TEST_F(MergeRunTest, NoFileIsTriedAfterAFailedInsert) {
+    GivenFiles(3);
+    server.failing = {"pres.InsertFromFile#2"};
+    run.Run();
+    EXPECT_THAT(log, Not(Contains("window.List(2)")));
+}
+
+TEST_F(MergeRunTest, ShutdownReusesTheGlobalObjectAndTriesItWhenQuitFails) {
+    GivenFiles(1);
+    server.failing = {"pres.InsertFromFile", "app.Quit"};
+    run.Run();
+    EXPECT_THAT(log, Contains("server.globalApp.Quit"));
+    EXPECT_TRUE(run.HoldsServerGlobal());
+}
+
+TEST_F(MergeRunTest, SaveFailureIsReportedNotAnnounced) {
+    GivenFiles(2);
+    server.failing = {"pres.SaveAs"};
+    EXPECT_EQ(run.Run(), RunOutcome::SaveFailed);
+    const auto box =
+        std::find(log.begin(), log.end(), "window.MsgBox(合并结果保存失败！|合并演示文稿)");
+    ASSERT_NE(box, log.end());
+    EXPECT_EQ(*(box - 1), "window.Beep");
+    EXPECT_THAT(std::vector<std::string>(box + 1, log.end()),
+                ElementsAre("server.app.Quit", "server.CreateGlobal", "server.global.Application",
+                            "server.globalApp.Quit"));
+    EXPECT_EQ(window.statusText, u"正在合并演示文稿…2个已完成！");
+    EXPECT_THAT(log, Not(Contains("window.MsgBox(演示文稿合并完成！|恭喜)")));
+}
+
+TEST_F(MergeRunTest, FailuresAfterASuccessfulSaveStillComplete) {
+    for (const char* failing : {"app.DisplayAlerts=true", "app.Quit"}) {
+        log.clear();
+        FakeWindow w(log);
+        FakeServer s(log);
+        MergeRun r(w, s);
+        w.saveAnswers = {{DialogOutcome::Confirmed, u"C:\\o.ppt"}};
+        s.failing = {failing};
+        EXPECT_EQ(r.Run(), RunOutcome::Completed) << failing;
+        EXPECT_THAT(log, Contains("server.app.Quit")) << failing;
+        EXPECT_EQ(log.back(), "window.MsgBox(演示文稿合并完成！|恭喜)") << failing;
+        EXPECT_EQ(w.statusText, u"演示文稿合并完成！");
+    }
+}
+
+TEST_F(MergeRunTest, WindowClosedBeforeTheServerStartsStartsNothing) {
+    GivenFiles(2);
+    window.onProcessEvents = [&](int) { window.open = false; };
+    EXPECT_EQ(run.Run(), RunOutcome::WindowClosed);
+    EXPECT_EQ(window.touchedAfterClose, 0);
+    EXPECT_THAT(log, Not(Contains("server.CreateApplication")));
+}
+
+class WindowClosedDuringPass : public MergeRunTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(WindowClosedDuringPass, ShutsTheServerDownAndTouchesTheWindowNoMore) {
+    GivenFiles(3);
+    const int closeAt = GetParam();  // event point number: 2 is the first pass
+    window.onProcessEvents = [&](int call) {
+        if (call == closeAt) {
+            window.open = false;
+        }
+    };
+    EXPECT_EQ(run.Run(), RunOutcome::WindowClosed);
+    EXPECT_EQ(window.touchedAfterClose, 0);
+    EXPECT_THAT(std::vector<std::string>(log.end() - 4, log.end()),
+                ElementsAre("server.app.Quit", "server.CreateGlobal", "server.global.Application",
+                            "server.globalApp.Quit"));
+    EXPECT_TRUE(server.saved.empty());
+    EXPECT_EQ(server.liveReferences, 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(EventPoints, WindowClosedDuringPass, ::testing::Values(2, 3, 4));
+
+TEST(ProgressText, WritesPlainDecimalDigits) {
+    EXPECT_EQ(ProgressText(1), u"正在合并演示文稿…1个已完成！");
+    EXPECT_EQ(ProgressText(10), u"正在合并演示文稿…10个已完成！");
+    EXPECT_EQ(ProgressText(1234), u"正在合并演示文稿…1234个已完成！");
+}
+
+}  // namespace
+}  // namespace foliomix::testing
