@@ -6,6 +6,11 @@ set -euo pipefail
 packages=(
     # the portable core and its unit tests
     build-essential cmake ninja-build libgtest-dev libgmock-dev
+    # the Linux edition: Qt 6 Widgets, LibreOffice Impress and its UNO SDK
+    qt6-base-dev libgl-dev libreoffice-impress libreoffice-dev libreoffice-script-provider-python
+    python3-uno
+    # the Windows edition: cross compiler, Wine, a private X display, a CJK font, screenshots
+    mingw-w64 wine wine64 xvfb xauth x11-utils fonts-wqy-microhei fonts-wine imagemagick
 )
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }

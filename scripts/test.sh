@@ -5,6 +5,12 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 
+# Unit tests and the Linux edition.
 cmake --preset linux
 cmake --build --preset linux
 ctest --preset linux
+
+# The Windows edition, cross-built with MinGW-w64 and tested under Wine.
+cmake --preset windows
+cmake --build --preset windows
+ctest --preset windows
