@@ -1,0 +1,41 @@
+// The Windows engine adapter: Microsoft PowerPoint reached by COM late binding. Every member is
+// called by name through IDispatch with positional arguments.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "merge/presentation_server.h"
+
+namespace foliomix::com {
+
+// The calling thread's single-threaded apartment, with a message filter that retries calls the
+// engine rejects while it is busy. Lives as long as the thread uses the engine; the program
+// creates one on its UI thread before any engine object and destroys it after the last.
+class ComApartment {
+  public:
+    ComApartment();
+    ~ComApartment();
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+  private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+class ComPresentationServer final : public PresentationServer {
+  public:
+    // The program identifier the engine is registered under.
+    explicit ComPresentationServer(std::wstring progId = L"PowerPoint.application");
+
+    [[nodiscard]] std::u16string_view DisplayName() const override;
+    [[nodiscard]] std::unique_ptr<ServerApplication> CreateApplication() override;
+    [[nodiscard]] std::unique_ptr<ServerGlobal> CreateGlobal() override;
+
+  private:
+    std::wstring progId_;
+};
+
+}  // namespace foliomix::com
