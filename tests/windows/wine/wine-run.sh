@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Runs a command in the Wine prefix and on the X display of prefix-setup.sh; returns its exit
+# code.
+#   wine-run.sh [--with-standin] <program.exe|command> [args...]
+# FOLIOMIX_WINE_DIR names the state dir of prefix-setup.sh. A first word ending in .exe is run
+# with wine; anything else (a shell command, wine itself) is run as given.
+# --with-standin registers the stand-in automation server (FOLIOMIX_STANDIN_DLL, a host path)
+# under "PowerPoint.application" and the application-global class for the command's run and
+# unregisters it afterwards, so that without the option nothing is registered.
+set -uo pipefail
+state=${FOLIOMIX_WINE_DIR:?FOLIOMIX_WINE_DIR must name the state dir of prefix-setup.sh}
+if [ ! -s "$state/display" ]; then
+    echo "no Wine prefix in $state: run the wine_prefix setup test first" >&2
+    exit 2
+fi
+export WINEPREFIX="$state/prefix" WINEDEBUG=-all DISPLAY
+DISPLAY=$(cat "$state/display")
+
+standin=
+if [ "${1:-}" = "--with-standin" ]; then
+    shift
+    standin=$(winepath -w "${FOLIOMIX_STANDIN_DLL:?FOLIOMIX_STANDIN_DLL must name the stand-in DLL}")
+    if ! wine regsvr32 /s "$standin" >/dev/null 2>&1; then
+        echo "registering the stand-in failed" >&2
+        exit 2
+    fi
+    trap 'wine regsvr32 /u /s "$standin" >/dev/null 2>&1; wineserver -w' EXIT
+fi
+[ $# -gt 0 ] || { echo "usage: wine-run.sh [--with-standin] <command> [args...]" >&2; exit 2; }
+
+case "$1" in
+    *.exe | *.EXE) wine "$@" ;;
+    *) "$@" ;;
+esac
+rc=$?
+wineserver -w
+exit $rc
