@@ -83,6 +83,8 @@ void StandinTest::TearDown() {
     }
 }
 
+void StandinTest::RestartStandin() { ResetStandin(); }
+
 void StandinTest::Control(const wchar_t* name, std::wstring_view value) {
     SetEnvironmentVariableW(name, std::wstring(value).c_str());
 }

@@ -23,6 +23,8 @@ class StandinTest : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
 
+    // Forgets the running engine: the next creation starts one from the control variables.
+    static void RestartStandin();
     // Sets a control variable of the stand-in for the calls that follow.
     static void Control(const wchar_t* name, std::wstring_view value);
 
