@@ -7,6 +7,7 @@
 # --with-standin registers the stand-in automation server (FOLIOMIX_STANDIN_DLL, a host path)
 # under "PowerPoint.application" and the application-global class for the command's run and
 # unregisters it afterwards, so that without the option nothing is registered.
+# FOLIOMIX_STANDIN_LOG may be a host path; it reaches the command as the Windows path.
 set -uo pipefail
 state=${FOLIOMIX_WINE_DIR:?FOLIOMIX_WINE_DIR must name the state dir of prefix-setup.sh}
 if [ ! -s "$state/display" ]; then
@@ -15,6 +16,12 @@ if [ ! -s "$state/display" ]; then
 fi
 export WINEPREFIX="$state/prefix" WINEDEBUG=-all DISPLAY
 DISPLAY=$(cat "$state/display")
+
+# A stand-in log given as a host path is handed to the Windows side as its Windows path.
+if [[ "${FOLIOMIX_STANDIN_LOG:-}" == /* ]]; then
+    FOLIOMIX_STANDIN_LOG=$(winepath -w "$FOLIOMIX_STANDIN_LOG")
+    export FOLIOMIX_STANDIN_LOG
+fi
 
 standin=
 if [ "${1:-}" = "--with-standin" ]; then
