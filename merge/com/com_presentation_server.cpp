@@ -28,7 +28,7 @@ class ComPresentation final : public ServerPresentation {
     ~ComPresentation() override {
         try {
             owned_->Close();
-        } catch (const ServerError&) {
+        } catch (...) {  // nothing may leave a destructor; Quit reports what is left open
         }
     }
     ComPresentation(const ComPresentation&) = delete;
@@ -41,11 +41,11 @@ class ComPresentation final : public ServerPresentation {
 
     void InsertFromFile(std::u16string_view fileName, std::int32_t index) override {
         Slides().Call(L"InsertFromFile",
-                      {_variant_t(Wide(fileName).c_str()), _variant_t(static_cast<long>(index))});
+                      {TextArgument(fileName), _variant_t(static_cast<long>(index))});
     }
 
     void SaveAs(std::u16string_view fileName) override {
-        owned_->Object().Call(L"SaveAs", {_variant_t(Wide(fileName).c_str())});
+        owned_->Object().Call(L"SaveAs", {TextArgument(fileName)});
     }
 
   private:

@@ -39,7 +39,18 @@ void ThrowServerError(std::wstring_view what, HRESULT hr, std::wstring_view deta
     throw ServerError(message);
 }
 
-std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
+_variant_t TextArgument(std::u16string_view text) {
+    BSTR copy = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()),
+                                  static_cast<UINT>(text.size()));
+    if (copy == nullptr) {
+        ThrowServerError(L"SysAllocStringLen", E_OUTOFMEMORY);
+    }
+    VARIANT argument;
+    VariantInit(&argument);
+    V_VT(&argument) = VT_BSTR;
+    V_BSTR(&argument) = copy;
+    return _variant_t(argument, false);  // takes ownership of the BSTR
+}
 
 LateBound::LateBound(ComPtr<IDispatch> object, std::wstring name)
     : object_(std::move(object)), name_(std::move(name)) {}

@@ -47,6 +47,7 @@ class LateBound {
 // A result as a 32-bit integer; `what` names it in the failure message.
 [[nodiscard]] long ResultLong(const _variant_t& value, std::wstring_view what);
 
-[[nodiscard]] std::wstring Wide(std::u16string_view text);
+// A string argument (VT_BSTR); a failed allocation is a ServerError like any other.
+[[nodiscard]] _variant_t TextArgument(std::u16string_view text);
 
 }  // namespace foliomix::com
