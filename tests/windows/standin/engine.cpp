@@ -37,6 +37,7 @@ std::vector<FailRule> ParseRules(const std::wstring& spec) {
             end = spec.size();
         }
         std::wstring item = spec.substr(start, end - start);
+        std::erase(item, L' ');
         if (!item.empty()) {
             FailRule rule;
             const std::size_t hash = item.find(L'#');
