@@ -150,7 +150,7 @@ TEST_F(StandinContract, InsertHonoursTheOptionalSlideRange) {
 }
 
 TEST_F(StandinContract, NumberedFailureRuleFailsOnlyThatCall) {
-    Control(L"FOLIOMIX_STANDIN_FAIL", L"Application.DisplayAlerts.get#2");
+    Control(L"FOLIOMIX_STANDIN_FAIL", L"Presentations.Add, Application.DisplayAlerts.get#2");
     for (const HRESULT expected : {S_OK, DISP_E_EXCEPTION, S_OK}) {
         EXPECT_EQ(Raw(app.Get(), L"DisplayAlerts", DISPATCH_PROPERTYGET, {}), expected);
     }
