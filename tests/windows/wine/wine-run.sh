@@ -9,7 +9,12 @@
 # unregisters it afterwards, so that without the option nothing is registered.
 # FOLIOMIX_STANDIN_LOG may be a host path; it reaches the command as the Windows path.
 set -uo pipefail
-state=${FOLIOMIX_WINE_DIR:?FOLIOMIX_WINE_DIR must name the state dir of prefix-setup.sh}
+# The harness's own failures exit with 2.
+state=${FOLIOMIX_WINE_DIR:-}
+if [ -z "$state" ]; then
+    echo "FOLIOMIX_WINE_DIR must name the state dir of prefix-setup.sh" >&2
+    exit 2
+fi
 if [ ! -s "$state/display" ]; then
     echo "no Wine prefix in $state: run the wine_prefix setup test first" >&2
     exit 2
@@ -26,7 +31,11 @@ fi
 standin=
 if [ "${1:-}" = "--with-standin" ]; then
     shift
-    standin=$(winepath -w "${FOLIOMIX_STANDIN_DLL:?FOLIOMIX_STANDIN_DLL must name the stand-in DLL}")
+    if [ ! -f "${FOLIOMIX_STANDIN_DLL:-}" ]; then
+        echo "FOLIOMIX_STANDIN_DLL must name the stand-in DLL" >&2
+        exit 2
+    fi
+    standin=$(winepath -w "$FOLIOMIX_STANDIN_DLL")
     if ! wine regsvr32 /s "$standin" >/dev/null 2>&1; then
         echo "registering the stand-in failed" >&2
         exit 2
