@@ -195,6 +195,10 @@ int ImpressPresentationServer::EngineProcessId() const {
     return engine_->process ? static_cast<int>(engine_->process->Pid()) : 0;
 }
 
+const EngineProcess* ImpressPresentationServer::RunningEngine() const {
+    return engine_->process && engine_->process->Running() ? engine_->process.get() : nullptr;
+}
+
 std::filesystem::path ImpressPresentationServer::EngineProfileDirectory() const {
     return engine_->process ? engine_->process->ProfileDirectory() : std::filesystem::path();
 }
