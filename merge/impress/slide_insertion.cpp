@@ -98,8 +98,9 @@ void PasteAt(const EngineProcess& engine, const OpenDocument& target, const Slid
     }
 }
 
-// A slide sorter left as the last paste left it puts the next paste after the last slide:
-// the merge run's usual case, done without any view switch of the target.
+// A slide sorter left as the last paste left it puts the next paste after the pasted block:
+// after the last slide in the merge run's usual case of appends only, done without any view
+// switch of the target. After an insert elsewhere it lands wrong, is undone and redone.
 void PasteAtEnd(const EngineProcess& engine, const OpenDocument& target) {
     ShowSlideSorter(engine, target);
     Dispatch(engine, target, ".uno:Paste");

@@ -160,6 +160,21 @@ TEST_F(ImpressMergeTest, RepeatedInsertsAtTheStartStackInReverseFileOrder) {
               Concat({Titles("乙", 2), Titles("丁", 1), Titles("甲", 3)}));
 }
 
+// After an insert elsewhere the slide sorter pastes after that block, not at the end: the
+// quick append lands in the wrong place, which the adapter must notice, undo and redo.
+TEST_F(ImpressMergeTest, AppendingAfterInsertsElsewhereStillAppends) {
+    auto result = MergeAtEnd({"甲"});
+    result->InsertFromFile(U16(Deck("丁")), 1);
+    result->InsertFromFile(U16(Deck("乙 演示")), result->SlideCount());
+    result->InsertFromFile(U16(Deck("丁")), 0);
+    result->InsertFromFile(U16(Deck("丙 4比3")), result->SlideCount());
+    EXPECT_EQ(result->SlideCount(), 9);
+    result->SaveAs(U16(Output("mixed.ppt")));
+    EXPECT_EQ(
+        maker_->Read(Output("mixed.ppt")).visibleSlides,
+        (std::vector<std::string>{"丁1", "甲1", "丁1", "甲2", "甲3", "乙1", "乙2", "丙1", "丙2"}));
+}
+
 TEST_F(ImpressMergeTest, TheSameFileTwiceGivesItsSlidesTwice) {
     auto result = MergeAtEnd({"乙 演示", "乙 演示"});
     result->SaveAs(U16(Output("twice.ppt")));
