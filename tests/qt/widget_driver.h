@@ -1,0 +1,97 @@
+// Reaching the window's controls by their design names and using them as a user would: mouse
+// clicks on buttons and rows, typing into the file dialogs' name field.
+#pragma once
+
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QString>
+#include <QTest>
+#include <QWidget>
+#include <stdexcept>
+#include <string>
+
+#include "app/form_design.h"
+
+namespace foliomix::testing {
+
+template <typename T = QWidget>
+T& Child(const QObject& parent, const QString& name) {
+    T* child = parent.findChild<T*>(name);
+    if (child == nullptr) {
+        throw std::runtime_error("no child named " + name.toStdString());
+    }
+    return *child;
+}
+
+template <typename T = QWidget>
+T& Control(const QWidget& window, design::ControlId id) {
+    return Child<T>(window, QString::fromUtf8(design::Control(id).name));
+}
+
+inline QPushButton& Button(const QWidget& window, design::ControlId id) {
+    return Control<QPushButton>(window, id);
+}
+
+inline QListWidget& ListBox(const QWidget& window) {
+    return Control<QListWidget>(window, design::ControlId::list);
+}
+
+// The one text the status bar shows.
+inline QString StatusText(const QWidget& window) {
+    const auto& bar = Control<QStatusBar>(window, design::ControlId::sb);
+    const auto* label = bar.findChild<QLabel*>();
+    return label == nullptr ? QString() : label->text();
+}
+
+inline void Click(QWidget& widget) { QTest::mouseClick(&widget, Qt::LeftButton); }
+
+inline void ClickRow(QListWidget& list, int row) {
+    const QRect rect = list.visualItemRect(list.item(row));
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+inline QStringList Rows(const QListWidget& list) {
+    QStringList rows;
+    for (int i = 0; i < list.count(); ++i) {
+        rows.append(list.item(i)->text());
+    }
+    return rows;
+}
+
+inline QLineEdit& FileNameEdit(const QFileDialog& dialog) {
+    return Child<QLineEdit>(dialog, QStringLiteral("fileNameEdit"));
+}
+
+// Replaces whatever the name field holds with `text`, key by key.
+inline void TypeName(QFileDialog& dialog, const QString& text) {
+    QLineEdit& edit = FileNameEdit(dialog);
+    edit.setFocus();
+    edit.selectAll();
+    QTest::keyClick(&edit, Qt::Key_Delete);
+    QTest::keyClicks(&edit, text);
+}
+
+inline QPushButton& DialogButton(const QFileDialog& dialog,
+                                 QDialogButtonBox::StandardButton which) {
+    auto& box = Child<QDialogButtonBox>(dialog, QStringLiteral("buttonBox"));
+    QPushButton* button = box.button(which);
+    if (button == nullptr) {
+        throw std::runtime_error("the file dialog has no such button");
+    }
+    return *button;
+}
+
+inline void Confirm(QFileDialog& dialog) {
+    Click(DialogButton(dialog, dialog.acceptMode() == QFileDialog::AcceptOpen
+                                   ? QDialogButtonBox::Open
+                                   : QDialogButtonBox::Save));
+}
+
+inline void Cancel(QFileDialog& dialog) { Click(DialogButton(dialog, QDialogButtonBox::Cancel)); }
+
+}  // namespace foliomix::testing
