@@ -33,6 +33,19 @@ void PrepareFileDialog(QFileDialog& dialog, const design::FileDialogDesign& desi
     dialog.setDefaultSuffix(ToQString(design.defaultExt));
 }
 
+// Shows the dialog modally and returns the files chosen as they stood when the user confirmed,
+// empty on cancel. Read later, selectedFiles() can differ: the dialog goes on matching the
+// typed names against its folder listing, which it loads in the background.
+QStringList ExecFileDialog(QFileDialog& dialog) {
+    QStringList chosen;
+    QObject::connect(&dialog, &QFileDialog::filesSelected,
+                     [&chosen](const QStringList& files) { chosen = files; });
+    if (dialog.exec() != QDialog::Accepted) {
+        return {};
+    }
+    return chosen;
+}
+
 }  // namespace
 
 QtMainWindow::QtMainWindow(PresentationServer& server)
@@ -90,7 +103,9 @@ void QtMainWindow::BuildFromDesign() {
             case ControlKind::StatusBar:
                 sb_.setSizeGripEnabled(false);
                 sb_.setFocusPolicy(Qt::NoFocus);
-                sb_.addWidget(&simpleText_, 1);
+                // One text across the whole bar, outside the bar's item layout: its padding
+                // would leave a designed 17-pixel bar too low for the text.
+                simpleText_.setGeometry(sb_.rect().adjusted(2, 0, -2, 0));
                 simpleText_.setText(text);
                 break;
         }
@@ -175,10 +190,11 @@ DialogOutcome QtMainWindow::ShowOpen() {
     dialog.setFileMode(OpenFileMode(openFlags_));
     // Designed to start at "c:"; the counterpart here is the user's home folder.
     dialog.setDirectory(QDir::home());
-    if (dialog.exec() != QDialog::Accepted) {
+    const QStringList chosen = ExecFileDialog(dialog);
+    if (chosen.isEmpty()) {
         return DialogOutcome::Cancelled;
     }
-    openFileName_ = OpenResult(dialog.selectedFiles());
+    openFileName_ = OpenResult(chosen);
     return DialogOutcome::Confirmed;
 }
 
@@ -196,10 +212,11 @@ DialogOutcome QtMainWindow::ShowSave() {
                                                      : QDir(ToQString(design::kSfd.initDir)));
     // The name proposed: at first the designed one, later the last confirmed path.
     dialog.selectFile(ToQString(saveFileName_));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    const QStringList chosen = ExecFileDialog(dialog);
+    if (chosen.isEmpty()) {
         return DialogOutcome::Cancelled;
     }
-    saveFileName_ = ToU16(dialog.selectedFiles().front());
+    saveFileName_ = ToU16(chosen.front());
     return DialogOutcome::Confirmed;
 }
 

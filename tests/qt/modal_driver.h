@@ -1,7 +1,9 @@
 // Acts as the user on the modal windows that the code under test opens and waits on (file
 // dialogs, message boxes): each step waits until the topmost modal widget is of its type, then
-// acts on it. Steps run in the order given, each at most once. Destroying the driver stops it;
-// steps still waiting then are reported as failures unless dropped.
+// acts on it. Steps run in the order given, each at most once. A step that waits in vain while
+// a modal widget that no step serves stays up fails and closes it, so that a test cannot hang.
+// Destroying the driver stops it; steps still waiting then are reported as failures unless
+// dropped.
 #pragma once
 
 #include <QApplication>
@@ -30,7 +32,6 @@ class ModalDriver {
                               act(*target);
                               return true;
                           }});
-        timer_.start();
         return *this;
     }
 
@@ -48,6 +49,7 @@ class ModalDriver {
     std::deque<Step> steps_;
     QTimer timer_;
     bool acting_ = false;
+    int pollsWaited_ = 0;
 };
 
 }  // namespace foliomix::testing

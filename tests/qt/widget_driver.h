@@ -2,8 +2,11 @@
 // clicks on buttons and rows, typing into the file dialogs' name field.
 #pragma once
 
+#include <QApplication>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -12,10 +15,16 @@
 #include <QString>
 #include <QTest>
 #include <QWidget>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 
 #include "app/form_design.h"
+
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace foliomix::testing {
 
@@ -67,13 +76,27 @@ inline QLineEdit& FileNameEdit(const QFileDialog& dialog) {
     return Child<QLineEdit>(dialog, QStringLiteral("fileNameEdit"));
 }
 
-// Replaces whatever the name field holds with `text`, key by key.
+// Types `text` into a line edit: ASCII key by key, anything else as an input method commits it
+// (the way Chinese is typed).
+inline void Type(QLineEdit& edit, const QString& text) {
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80) {
+            QTest::keyClick(&edit, c.toLatin1());
+        } else {
+            QInputMethodEvent commit;
+            commit.setCommitString(QString(c));
+            QCoreApplication::sendEvent(&edit, &commit);
+        }
+    }
+}
+
+// Replaces whatever the name field holds with `text`.
 inline void TypeName(QFileDialog& dialog, const QString& text) {
     QLineEdit& edit = FileNameEdit(dialog);
     edit.setFocus();
     edit.selectAll();
     QTest::keyClick(&edit, Qt::Key_Delete);
-    QTest::keyClicks(&edit, text);
+    Type(edit, text);
 }
 
 inline QPushButton& DialogButton(const QFileDialog& dialog,
@@ -86,12 +109,23 @@ inline QPushButton& DialogButton(const QFileDialog& dialog,
     return *button;
 }
 
+// Closes the name field's completion list, as a user does before reaching for a button.
+inline void DismissPopups() {
+    while (QWidget* popup = QApplication::activePopupWidget()) {
+        popup->close();
+    }
+}
+
 inline void Confirm(QFileDialog& dialog) {
+    DismissPopups();
     Click(DialogButton(dialog, dialog.acceptMode() == QFileDialog::AcceptOpen
                                    ? QDialogButtonBox::Open
                                    : QDialogButtonBox::Save));
 }
 
-inline void Cancel(QFileDialog& dialog) { Click(DialogButton(dialog, QDialogButtonBox::Cancel)); }
+inline void Cancel(QFileDialog& dialog) {
+    DismissPopups();
+    Click(DialogButton(dialog, QDialogButtonBox::Cancel));
+}
 
 }  // namespace foliomix::testing
