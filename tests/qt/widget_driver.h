@@ -9,6 +9,7 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStatusBar>
@@ -107,6 +108,13 @@ inline QPushButton& DialogButton(const QFileDialog& dialog,
         throw std::runtime_error("the file dialog has no such button");
     }
     return *button;
+}
+
+// Waits until the dialog lists at least `entries` files and folders, as a user waits to see the
+// folder before choosing from it. Typed names then select the listed files.
+inline bool WaitForListing(const QFileDialog& dialog, int entries) {
+    const auto& view = Child<QListView>(dialog, QStringLiteral("listView"));
+    return QTest::qWaitFor([&] { return view.model()->rowCount(view.rootIndex()) >= entries; });
 }
 
 // Closes the name field's completion list, as a user does before reaching for a button.

@@ -48,13 +48,16 @@ class WindowTest : public ::testing::Test {
         QDir().mkpath(QFileInfo(path).absolutePath());
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        homeEntries_ = static_cast<int>(
+            QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size());
         fake.files[path.toStdU16String()] = std::move(slides);
         return path;
     }
 
     // Adds the files typed into the open dialog, as the user does.
     void AddFiles(const QString& typed) {
-        driver.On<QFileDialog>([typed](QFileDialog& d) {
+        driver.On<QFileDialog>([this, typed](QFileDialog& d) {
+            EXPECT_TRUE(WaitForListing(d, homeEntries_));
             TypeName(d, typed);
             Confirm(d);
         });
@@ -69,6 +72,9 @@ class WindowTest : public ::testing::Test {
     HookedServer server{fake};
     ModalDriver driver;
     std::unique_ptr<qt::QtMainWindow> window;
+
+    // Files and folders directly in the home folder.
+    int homeEntries_ = 0;
 
   private:
     QByteArray previousHome_;
