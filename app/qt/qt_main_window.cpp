@@ -223,8 +223,11 @@ DialogOutcome QtMainWindow::ShowSave() {
 std::u16string QtMainWindow::SaveFileName() const { return saveFileName_; }
 
 void QtMainWindow::ShowMessage(std::u16string_view text, std::u16string_view title) {
+    // A close the user asked for while the engine was busy is honoured before anything new
+    // shows: a gone window announces nothing.
+    QCoreApplication::processEvents();
     if (!open_) {
-        return;  // the window is gone; there is no one to tell
+        return;
     }
     QMessageBox box(QMessageBox::NoIcon, ToQString(title), ToQString(text), QMessageBox::Ok, this);
     box.exec();
