@@ -3,26 +3,50 @@
 // objects that use them.
 #pragma once
 
+#include <chrono>
+#include <filesystem>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "merge/presentation_server.h"
 
 namespace foliomix::impress {
 
+struct ImpressOptions {
+    // The engine's soffice.bin; empty: the installed LibreOffice's.
+    std::string program;
+    // How long the engine may take to start and accept the connection.
+    std::chrono::milliseconds startTimeout{std::chrono::seconds(90)};
+};
+
+// One engine process at a time: CreateApplication starts it when none runs; Quit on any
+// application object (or on the global object's application) ends it, and so does destroying
+// the server. Objects still held after the engine ended fail their calls with ServerError.
 class ImpressPresentationServer final : public PresentationServer {
   public:
     ImpressPresentationServer();
+    explicit ImpressPresentationServer(ImpressOptions options);
     ~ImpressPresentationServer() override;
     ImpressPresentationServer(const ImpressPresentationServer&) = delete;
     ImpressPresentationServer& operator=(const ImpressPresentationServer&) = delete;
 
     [[nodiscard]] std::u16string_view DisplayName() const override;
     [[nodiscard]] std::unique_ptr<ServerApplication> CreateApplication() override;
+    // Reaches the engine this server started, if one runs; it starts none: quitting an
+    // engine that is not running has nothing to do.
     [[nodiscard]] std::unique_ptr<ServerGlobal> CreateGlobal() override;
 
-  private:
+    // The running engine's process id and private profile folder (0 and empty when none);
+    // for the tests and the benchmark, which check that both are gone afterwards.
+    [[nodiscard]] int EngineProcessId() const;
+    [[nodiscard]] std::filesystem::path EngineProfileDirectory() const;
+
+    // The engine state shared with every object handed out (defined in the adapter only).
     struct Engine;
+
+  private:
+    ImpressOptions options_;
     std::shared_ptr<Engine> engine_;
 };
 

@@ -1,0 +1,38 @@
+// A child process started with posix_spawn in a process group of its own. The object owns the
+// process: destroying it kills the whole group and reaps the child, so nothing outlives it.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace foliomix::impress {
+
+class ChildProcess {
+  public:
+    // Starts `program` (a path, not searched in PATH) with `arguments` (without argv[0]), its
+    // standard streams on /dev/null. Throws ServerError when it cannot be started.
+    ChildProcess(const std::string& program, const std::vector<std::string>& arguments);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    [[nodiscard]] pid_t Pid() const { return pid_; }
+    // Reaps the child if it has ended; true while it still runs.
+    [[nodiscard]] bool Running();
+    // The exit status once the child has ended by exiting, else -1.
+    [[nodiscard]] int ExitCode() const { return exitCode_; }
+    // Waits up to `timeout` for the child to end by itself; true if it did.
+    bool WaitForExit(std::chrono::milliseconds timeout);
+    // SIGKILL to the whole group, then reaps the child. Afterwards the process is certainly gone.
+    void Kill();
+
+  private:
+    pid_t pid_ = 0;
+    bool reaped_ = false;
+    int exitCode_ = -1;
+};
+
+}  // namespace foliomix::impress

@@ -1,0 +1,71 @@
+// One headless LibreOffice of our own: soffice.bin started with a private temporary user
+// profile and a uniquely named pipe, and the UNO connection to it. The process and the
+// profile end with this object (or with Shutdown), on every path.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/frame/XDispatchHelper.hpp>
+#include <com/sun/star/uno/XComponentContext.hpp>
+
+#include "merge/impress/child_process.h"
+#include "merge/impress/temporary_directory.h"
+
+namespace foliomix::impress {
+
+struct EngineOptions {
+    // soffice.bin to start; empty: the installed LibreOffice's.
+    std::string program;
+    // How long the engine may take to accept the connection.
+    std::chrono::milliseconds startTimeout{std::chrono::seconds(90)};
+};
+
+class EngineProcess {
+  public:
+    // Starts the engine and connects to it; throws ServerError when it cannot be found, does
+    // not start, or never accepts. Nothing is left behind after a throw.
+    explicit EngineProcess(const EngineOptions& options);
+    ~EngineProcess();
+    EngineProcess(const EngineProcess&) = delete;
+    EngineProcess& operator=(const EngineProcess&) = delete;
+
+    // Throw ServerError once the engine has been shut down.
+    [[nodiscard]] const com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext>&
+    Context() const;
+    [[nodiscard]] const com::sun::star::uno::Reference<com::sun::star::frame::XDesktop2>& Desktop()
+        const;
+    [[nodiscard]] const com::sun::star::uno::Reference<com::sun::star::frame::XDispatchHelper>&
+    Dispatcher() const;
+
+    [[nodiscard]] bool Running() const { return child_ != nullptr; }
+    [[nodiscard]] pid_t Pid() const { return child_ ? child_->Pid() : 0; }
+    [[nodiscard]] std::filesystem::path ProfileDirectory() const;
+
+    // Asks the engine to terminate, waits a bounded time, then kills what is left and removes
+    // the profile. The process is certainly gone afterwards. Safe to call more than once.
+    void Shutdown() noexcept;
+
+  private:
+    void Connect(
+        const com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext>& local,
+        const std::string& pipeName, std::chrono::milliseconds timeout,
+        const std::function<bool()>& restart);
+
+    std::unique_ptr<TemporaryDirectory> profile_;
+    std::unique_ptr<ChildProcess> child_;
+    com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext> context_;
+    com::sun::star::uno::Reference<com::sun::star::frame::XDesktop2> desktop_;
+    com::sun::star::uno::Reference<com::sun::star::frame::XDispatchHelper> dispatcher_;
+};
+
+// The installed engine's soffice.bin, or an empty string when none is found.
+[[nodiscard]] std::string FindInstalledEngine();
+
+}  // namespace foliomix::impress

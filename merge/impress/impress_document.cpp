@@ -1,0 +1,234 @@
+#include "merge/impress/impress_document.h"
+
+#include <chrono>
+#include <thread>
+
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/document/MacroExecMode.hpp>
+#include <com/sun/star/document/UpdateDocMode.hpp>
+#include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
+#include <com/sun/star/drawing/framework/AnchorBindingMode.hpp>
+#include <com/sun/star/drawing/framework/XConfiguration.hpp>
+#include <com/sun/star/drawing/framework/XConfigurationController.hpp>
+#include <com/sun/star/drawing/framework/XControllerManager.hpp>
+#include <com/sun/star/drawing/framework/XResourceId.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XDispatchProvider.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/lang/XServiceInfo.hpp>
+#include <com/sun/star/text/XTextRange.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+
+#include "merge/impress/uno_strings.h"
+#include "merge/presentation_server.h"
+
+namespace foliomix::impress {
+
+namespace uno = css::uno;
+namespace framework = css::drawing::framework;
+
+namespace {
+
+constexpr std::string_view kSlideSorterView = "private:resource/view/SlideSorter";
+constexpr std::string_view kNormalView = "private:resource/view/ImpressView";
+constexpr std::string_view kCenterPane = "private:resource/pane/CenterPane";
+// A view switch is queued and carried out by the engine's main thread. We only watch it:
+// asking the configuration controller to update from a UNO thread deadlocks against that
+// main thread. The bound is generous: a switch takes milliseconds.
+constexpr auto kViewSwitchPoll = std::chrono::milliseconds(2);
+constexpr auto kViewSwitchTimeout = std::chrono::seconds(20);
+
+uno::Reference<css::frame::XController> ControllerOf(const OpenDocument& document) {
+    const uno::Reference<css::frame::XModel> model(document.Component(), uno::UNO_QUERY_THROW);
+    uno::Reference<css::frame::XController> controller = model->getCurrentController();
+    if (!controller.is()) {
+        throw ServerError("the document has no view");
+    }
+    return controller;
+}
+
+uno::Reference<framework::XConfigurationController> ConfigurationOf(const OpenDocument& document) {
+    const uno::Reference<framework::XControllerManager> manager(ControllerOf(document),
+                                                                uno::UNO_QUERY_THROW);
+    return manager->getConfigurationController();
+}
+
+// The view shown in the center pane, by resource URL.
+std::string CenterView(const uno::Reference<framework::XConfigurationController>& configuration) {
+    const auto resources = configuration->getCurrentConfiguration()->getResources(
+        {}, "", framework::AnchorBindingMode_INDIRECT);
+    for (const auto& resource : resources) {
+        const auto anchor = resource->getAnchor();
+        if (anchor.is() && ToUtf8(anchor->getResourceURL()) == kCenterPane) {
+            const std::string url = ToUtf8(resource->getResourceURL());
+            if (url.starts_with("private:resource/view/")) {
+                return url;
+            }
+        }
+    }
+    return {};
+}
+
+void SwitchView(const EngineProcess& engine, const OpenDocument& document, std::string_view command,
+                std::string_view wantedView) {
+    const auto configuration = ConfigurationOf(document);
+    if (CenterView(configuration) == wantedView) {
+        return;
+    }
+    Dispatch(engine, document, command);
+    const auto deadline = std::chrono::steady_clock::now() + kViewSwitchTimeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (!configuration->hasPendingRequests() && CenterView(configuration) == wantedView) {
+            return;
+        }
+        std::this_thread::sleep_for(kViewSwitchPoll);
+    }
+    throw ServerError("the view did not switch to " + std::string(wantedView));
+}
+
+}  // namespace
+
+OpenDocument& OpenDocument::operator=(OpenDocument&& other) noexcept {
+    if (this != &other) {
+        Close();
+        component_ = std::move(other.component_);
+        other.component_.clear();
+    }
+    return *this;
+}
+
+void OpenDocument::Close() noexcept {
+    if (!component_.is()) {
+        return;
+    }
+    try {
+        const uno::Reference<css::util::XCloseable> closeable(component_, uno::UNO_QUERY);
+        if (closeable.is()) {
+            closeable->close(true);
+        } else {
+            component_->dispose();
+        }
+    } catch (const uno::Exception&) {
+        // Gone with the engine, or vetoed: either way we hold it no longer.
+    }
+    component_.clear();
+}
+
+css::beans::PropertyValue Property(std::string_view name, uno::Any value) {
+    css::beans::PropertyValue property;
+    property.Name = Utf8ToOUString(name);
+    property.Value = std::move(value);
+    return property;
+}
+
+uno::Sequence<css::beans::PropertyValue> Properties(
+    std::initializer_list<css::beans::PropertyValue> properties) {
+    return uno::Sequence<css::beans::PropertyValue>(properties.begin(),
+                                                    static_cast<sal_Int32>(properties.size()));
+}
+
+OpenDocument CreatePresentation(const EngineProcess& engine) {
+    try {
+        OpenDocument document(engine.Desktop()->loadComponentFromURL(
+            "private:factory/simpress", "_blank", 0,
+            Properties({Property("Hidden", uno::Any(true))})));
+        if (!document.IsOpen()) {
+            throw ServerError("LibreOffice created no presentation");
+        }
+        return document;
+    } catch (const uno::Exception& e) {
+        throw ServerError("cannot create a presentation: " + ToUtf8(e.Message));
+    }
+}
+
+OpenDocument LoadPresentation(const EngineProcess& engine, const rtl::OUString& url) {
+    OpenDocument document;
+    try {
+        document = OpenDocument(engine.Desktop()->loadComponentFromURL(
+            url, "_blank", 0,
+            Properties(
+                {Property("Hidden", uno::Any(true)), Property("AsTemplate", uno::Any(true)),
+                 Property("MacroExecutionMode",
+                          uno::Any(css::document::MacroExecMode::NEVER_EXECUTE)),
+                 Property("UpdateDocMode", uno::Any(css::document::UpdateDocMode::NO_UPDATE))})));
+    } catch (const uno::Exception& e) {
+        throw ServerError("cannot open " + ToUtf8(url) + ": " + ToUtf8(e.Message));
+    }
+    if (!document.IsOpen()) {
+        throw ServerError("cannot open " + ToUtf8(url));
+    }
+    const uno::Reference<css::lang::XServiceInfo> info(document.Component(), uno::UNO_QUERY);
+    if (!info.is() || !info->supportsService("com.sun.star.presentation.PresentationDocument")) {
+        throw ServerError("not a presentation: " + ToUtf8(url));
+    }
+    return document;
+}
+
+uno::Reference<css::drawing::XDrawPages> Slides(const OpenDocument& document) {
+    const uno::Reference<css::drawing::XDrawPagesSupplier> supplier(document.Component(),
+                                                                    uno::UNO_QUERY_THROW);
+    return supplier->getDrawPages();
+}
+
+std::vector<uno::Reference<css::drawing::XDrawPage>> SlideList(const OpenDocument& document) {
+    const auto slides = Slides(document);
+    const sal_Int32 count = slides->getCount();
+    std::vector<uno::Reference<css::drawing::XDrawPage>> list;
+    list.reserve(static_cast<std::size_t>(count));
+    for (sal_Int32 i = 0; i < count; ++i) {
+        list.emplace_back(slides->getByIndex(i), uno::UNO_QUERY_THROW);
+    }
+    return list;
+}
+
+SlideSize SizeOf(const OpenDocument& document) {
+    const uno::Reference<css::beans::XPropertySet> first(Slides(document)->getByIndex(0),
+                                                         uno::UNO_QUERY_THROW);
+    SlideSize size;
+    first->getPropertyValue("Width") >>= size.width;
+    first->getPropertyValue("Height") >>= size.height;
+    return size;
+}
+
+std::u16string SlideText(const uno::Reference<css::drawing::XDrawPage>& slide) {
+    std::u16string text;
+    const sal_Int32 count = slide->getCount();
+    for (sal_Int32 i = 0; i < count; ++i) {
+        const uno::Reference<css::text::XTextRange> range(slide->getByIndex(i), uno::UNO_QUERY);
+        if (i > 0) {
+            text += u'\x1f';
+        }
+        if (range.is()) {
+            text += ToU16(range->getString());
+        }
+    }
+    return text;
+}
+
+void Dispatch(const EngineProcess& engine, const OpenDocument& document, std::string_view command,
+              const uno::Sequence<css::beans::PropertyValue>& arguments) {
+    const uno::Reference<css::frame::XDispatchProvider> frame(ControllerOf(document)->getFrame(),
+                                                              uno::UNO_QUERY_THROW);
+    engine.Dispatcher()->executeDispatch(frame, Utf8ToOUString(command), "", 0, arguments);
+}
+
+void ShowSlideSorter(const EngineProcess& engine, const OpenDocument& document) {
+    SwitchView(engine, document, ".uno:DiaMode", kSlideSorterView);
+}
+
+void ShowNormalView(const EngineProcess& engine, const OpenDocument& document) {
+    SwitchView(engine, document, ".uno:NormalMultiPaneGUI", kNormalView);
+}
+
+void ScaleSlides(const EngineProcess& engine, const OpenDocument& document, SlideSize size) {
+    Dispatch(engine, document, ".uno:AttributePageSize",
+             Properties({Property("AttributePageSize.Width", uno::Any(size.width)),
+                         Property("AttributePageSize.Height", uno::Any(size.height))}));
+    if (SizeOf(document) != size) {
+        throw ServerError("the slides could not be scaled to the result's size");
+    }
+}
+
+}  // namespace foliomix::impress

@@ -1,0 +1,85 @@
+// What the adapter does with one loaded Impress document over UNO: load and close it, read
+// its slides, run dispatcher commands on its view and wait until view switches are done.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <com/sun/star/drawing/XDrawPage.hpp>
+#include <com/sun/star/drawing/XDrawPages.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
+
+#include "merge/impress/engine_process.h"
+
+namespace foliomix::impress {
+
+namespace css = com::sun::star;
+
+// An open document of the engine, closed when the object is destroyed.
+class OpenDocument {
+  public:
+    OpenDocument() = default;
+    explicit OpenDocument(css::uno::Reference<css::lang::XComponent> component)
+        : component_(std::move(component)) {}
+    ~OpenDocument() { Close(); }
+    OpenDocument(OpenDocument&& other) noexcept : component_(std::move(other.component_)) {
+        other.component_.clear();
+    }
+    OpenDocument& operator=(OpenDocument&& other) noexcept;
+    OpenDocument(const OpenDocument&) = delete;
+    OpenDocument& operator=(const OpenDocument&) = delete;
+
+    [[nodiscard]] const css::uno::Reference<css::lang::XComponent>& Component() const {
+        return component_;
+    }
+    [[nodiscard]] bool IsOpen() const { return component_.is(); }
+    // Closes without saving; a failure (the engine already gone) is ignored.
+    void Close() noexcept;
+
+  private:
+    css::uno::Reference<css::lang::XComponent> component_;
+};
+
+// A new, empty presentation (the engine gives it one slide).
+[[nodiscard]] OpenDocument CreatePresentation(const EngineProcess& engine);
+// `url` loaded hidden, macros off, as an untitled copy: it can be changed (scaled) without
+// touching the file, and no lock file is left beside it. Throws ServerError when the engine cannot
+// load it or it is not a presentation (anything else is closed again first).
+[[nodiscard]] OpenDocument LoadPresentation(const EngineProcess& engine, const rtl::OUString& url);
+
+[[nodiscard]] css::uno::Reference<css::drawing::XDrawPages> Slides(const OpenDocument& document);
+[[nodiscard]] std::vector<css::uno::Reference<css::drawing::XDrawPage>> SlideList(
+    const OpenDocument& document);
+
+struct SlideSize {
+    sal_Int32 width = 0;  // 1/100 mm
+    sal_Int32 height = 0;
+    friend bool operator==(const SlideSize&, const SlideSize&) = default;
+};
+[[nodiscard]] SlideSize SizeOf(const OpenDocument& document);
+
+// The texts of a slide's shapes in z-order, joined by U+001F: enough to tell slides apart and
+// to check that a copy landed where it should.
+[[nodiscard]] std::u16string SlideText(const css::uno::Reference<css::drawing::XDrawPage>& slide);
+
+// Runs a dispatcher command (".uno:...") on the document's frame.
+void Dispatch(const EngineProcess& engine, const OpenDocument& document, std::string_view command,
+              const css::uno::Sequence<css::beans::PropertyValue>& arguments = {});
+
+// Switches the document's main view and returns only once the switch has been carried out:
+// the engine performs view changes asynchronously, and a command sent before it finished
+// acts on the old view (or on none).
+void ShowSlideSorter(const EngineProcess& engine, const OpenDocument& document);
+void ShowNormalView(const EngineProcess& engine, const OpenDocument& document);
+
+// Scales the document's slides with their content to `size`, as the engine's own slide
+// format change does; throws ServerError if the size did not change.
+void ScaleSlides(const EngineProcess& engine, const OpenDocument& document, SlideSize size);
+
+[[nodiscard]] css::beans::PropertyValue Property(std::string_view name, css::uno::Any value);
+[[nodiscard]] css::uno::Sequence<css::beans::PropertyValue> Properties(
+    std::initializer_list<css::beans::PropertyValue> properties);
+
+}  // namespace foliomix::impress

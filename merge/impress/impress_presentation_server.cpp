@@ -1,0 +1,202 @@
+#include "merge/impress/impress_presentation_server.h"
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <utility>
+
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+
+#include "merge/impress/engine_process.h"
+#include "merge/impress/impress_document.h"
+#include "merge/impress/save_filter.h"
+#include "merge/impress/slide_insertion.h"
+#include "merge/impress/uno_strings.h"
+
+namespace foliomix::impress {
+
+namespace uno = css::uno;
+
+// The engine process, once started; shared by the server and every object it handed out so
+// that a Quit through any of them ends it for all.
+struct ImpressPresentationServer::Engine {
+    std::unique_ptr<EngineProcess> process;
+
+    const EngineProcess& Running() const {
+        if (!process || !process->Running()) {
+            throw ServerError("LibreOffice Impress is not running");
+        }
+        return *process;
+    }
+    void Quit() noexcept {
+        if (process) {
+            process->Shutdown();
+            process.reset();
+        }
+    }
+};
+
+namespace {
+
+// Every UNO failure leaves the adapter as ServerError, with the engine's message.
+template <typename Call>
+auto Guarded(std::string_view what, Call&& call) -> decltype(call()) {
+    try {
+        return call();
+    } catch (const ServerError&) {
+        throw;
+    } catch (const uno::Exception& e) {
+        throw ServerError(std::string(what) + ": " + ToUtf8(e.Message));
+    }
+}
+
+// A new presentation. The engine cannot hold zero slides: the one it creates is kept hidden
+// and uncounted until real slides arrive, and removed as soon as they have.
+class ImpressPresentation final : public ServerPresentation {
+  public:
+    ImpressPresentation(std::shared_ptr<ImpressPresentationServer::Engine> engine,
+                        OpenDocument document)
+        : engine_(std::move(engine)), document_(std::move(document)) {
+        Guarded("new presentation", [&] {
+            placeholder_ = SlideList(document_).front();
+            const uno::Reference<css::beans::XPropertySet> properties(placeholder_,
+                                                                      uno::UNO_QUERY_THROW);
+            properties->setPropertyValue("Visible", uno::Any(false));
+            size_ = SizeOf(document_);
+        });
+    }
+
+    ~ImpressPresentation() override {
+        if (engine_->process && engine_->process->Running()) {
+            document_.Close();
+        }
+    }
+    ImpressPresentation(const ImpressPresentation&) = delete;
+    ImpressPresentation& operator=(const ImpressPresentation&) = delete;
+
+    std::int32_t SlideCount() override {
+        engine_->Running();
+        return Guarded("Slides.Count",
+                       [&] { return Slides(document_)->getCount() - (placeholder_.is() ? 1 : 0); });
+    }
+
+    void InsertFromFile(std::u16string_view fileName, std::int32_t index) override {
+        const EngineProcess& engine = engine_->Running();
+        const rtl::OUString url = FileUrlFromPath(fileName);
+        Guarded("Slides.InsertFromFile", [&] {
+            const std::int32_t count = SlideCount();
+            if (index < 0 || index > count) {
+                throw ServerError("slide index out of range");
+            }
+            const OpenDocument source = LoadPresentation(engine, url);
+            if (Slides(source)->getCount() == 0) {
+                return;
+            }
+            if (SizeOf(source) != size_) {
+                ScaleSlides(engine, source, size_);
+            }
+            // While the placeholder stands first, real slide k is the document's slide k + 1.
+            InsertAllSlides(engine, source, document_, placeholder_.is() ? index + 1 : index);
+            if (placeholder_.is()) {
+                Slides(document_)->remove(placeholder_);
+                placeholder_.clear();
+            }
+        });
+    }
+
+    void SaveAs(std::u16string_view fileName) override {
+        engine_->Running();
+        const rtl::OUString url = FileUrlFromPath(fileName);
+        const std::string_view filter = SaveFilterFor(fileName);
+        // The engine would create a missing folder; a save goes only into one that exists.
+        std::error_code error;
+        const std::filesystem::path target(fileName);
+        if (!std::filesystem::is_directory(std::filesystem::absolute(target, error).parent_path(),
+                                           error)) {
+            throw ServerError("SaveAs: no such folder for " + target.string());
+        }
+        Guarded("SaveAs", [&] {
+            const uno::Reference<css::frame::XStorable> storable(document_.Component(),
+                                                                 uno::UNO_QUERY_THROW);
+            storable->storeToURL(
+                url, Properties({Property("FilterName", uno::Any(Utf8ToOUString(filter))),
+                                 Property("Overwrite", uno::Any(true))}));
+        });
+    }
+
+  private:
+    std::shared_ptr<ImpressPresentationServer::Engine> engine_;
+    OpenDocument document_;
+    uno::Reference<css::drawing::XDrawPage> placeholder_;
+    SlideSize size_;
+};
+
+class ImpressApplication final : public ServerApplication {
+  public:
+    explicit ImpressApplication(std::shared_ptr<ImpressPresentationServer::Engine> engine)
+        : engine_(std::move(engine)) {}
+
+    // A headless engine shows no alerts at all; the setting only has to reach a live engine.
+    void SetDisplayAlerts(bool /*on*/) override { engine_->Running(); }
+
+    std::unique_ptr<ServerPresentation> AddPresentation() override {
+        const EngineProcess& engine = engine_->Running();
+        return std::make_unique<ImpressPresentation>(engine_, CreatePresentation(engine));
+    }
+
+    void Quit() override { engine_->Quit(); }
+
+  private:
+    std::shared_ptr<ImpressPresentationServer::Engine> engine_;
+};
+
+class ImpressGlobal final : public ServerGlobal {
+  public:
+    explicit ImpressGlobal(std::shared_ptr<ImpressPresentationServer::Engine> engine)
+        : engine_(std::move(engine)) {}
+
+    std::unique_ptr<ServerApplication> Application() override {
+        return std::make_unique<ImpressApplication>(engine_);
+    }
+
+  private:
+    std::shared_ptr<ImpressPresentationServer::Engine> engine_;
+};
+
+}  // namespace
+
+ImpressPresentationServer::ImpressPresentationServer()
+    : ImpressPresentationServer(ImpressOptions{}) {}
+
+ImpressPresentationServer::ImpressPresentationServer(ImpressOptions options)
+    : options_(std::move(options)), engine_(std::make_shared<Engine>()) {}
+
+ImpressPresentationServer::~ImpressPresentationServer() { engine_->Quit(); }
+
+std::u16string_view ImpressPresentationServer::DisplayName() const {
+    return u"LibreOffice Impress";
+}
+
+std::unique_ptr<ServerApplication> ImpressPresentationServer::CreateApplication() {
+    if (!engine_->process || !engine_->process->Running()) {
+        engine_->Quit();
+        engine_->process = std::make_unique<EngineProcess>(
+            EngineOptions{.program = options_.program, .startTimeout = options_.startTimeout});
+    }
+    return std::make_unique<ImpressApplication>(engine_);
+}
+
+std::unique_ptr<ServerGlobal> ImpressPresentationServer::CreateGlobal() {
+    return std::make_unique<ImpressGlobal>(engine_);
+}
+
+int ImpressPresentationServer::EngineProcessId() const {
+    return engine_->process ? static_cast<int>(engine_->process->Pid()) : 0;
+}
+
+std::filesystem::path ImpressPresentationServer::EngineProfileDirectory() const {
+    return engine_->process ? engine_->process->ProfileDirectory() : std::filesystem::path();
+}
+
+}  // namespace foliomix::impress

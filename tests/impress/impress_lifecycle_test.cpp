@@ -1,0 +1,182 @@
+// The engine process and its private profile: gone after Quit, after the global Quit, after
+// the server is destroyed without any Quit, and after a start that failed; and the merge run's
+// failure paths on the real engine leave nothing saved and nothing running.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "merge/impress/impress_presentation_server.h"
+#include "merge/impress/temporary_directory.h"
+#include "merge/merge_run.h"
+#include "tests/impress/deck_maker.h"
+#include "tests/unit/fake_window.h"
+
+namespace foliomix::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using impress::ImpressOptions;
+using impress::ImpressPresentationServer;
+
+struct EngineTraces {
+    int pid = 0;
+    fs::path profile;
+};
+
+EngineTraces TracesOf(const ImpressPresentationServer& server) {
+    return {server.EngineProcessId(), server.EngineProfileDirectory()};
+}
+
+void ExpectGone(const EngineTraces& traces) {
+    EXPECT_FALSE(ProcessAlive(traces.pid)) << "pid " << traces.pid;
+    EXPECT_FALSE(fs::exists(traces.profile)) << traces.profile;
+    EXPECT_TRUE(ProcessesMentioning(traces.profile.string()).empty()) << traces.profile;
+}
+
+// The profile folders under the temporary folder that an engine of ours would use.
+std::vector<fs::path> ProfileFolders() {
+    std::vector<fs::path> folders;
+    for (const auto& entry : fs::directory_iterator(fs::temp_directory_path())) {
+        if (entry.path().filename().string().starts_with("foliomix-impress-")) {
+            folders.push_back(entry.path());
+        }
+    }
+    return folders;
+}
+
+class ImpressLifecycleTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        folder_ = std::make_unique<impress::TemporaryDirectory>("foliomix-life-test-");
+        DeckMaker maker;
+        maker.Make(folder_->Path() / "a.ppt", {"A1", "A2"});
+        std::ofstream(folder_->Path() / "bad.ppt") << "these bytes are no presentation";
+    }
+    static void TearDownTestSuite() { folder_.reset(); }
+
+    static std::u16string File(const char* name) { return (folder_->Path() / name).u16string(); }
+
+    static inline std::unique_ptr<impress::TemporaryDirectory> folder_;
+};
+
+TEST_F(ImpressLifecycleTest, EveryWayOfEndingLeavesNoProcessAndNoProfile) {
+    enum class End { Quit, GlobalQuit, DestroyServer, DestroyServerHoldingObjects };
+    for (const End end :
+         {End::Quit, End::GlobalQuit, End::DestroyServer, End::DestroyServerHoldingObjects}) {
+        SCOPED_TRACE(static_cast<int>(end));
+        auto server = std::make_unique<ImpressPresentationServer>();
+        auto application = server->CreateApplication();
+        auto presentation = application->AddPresentation();
+        presentation->InsertFromFile(File("a.ppt"), 0);
+        const EngineTraces traces = TracesOf(*server);
+        ASSERT_GT(traces.pid, 0);
+        ASSERT_TRUE(ProcessAlive(traces.pid));
+        ASSERT_TRUE(fs::is_directory(traces.profile));
+        switch (end) {
+            case End::Quit:
+                application->Quit();
+                // Objects outliving the engine fail, they do not hang or crash.
+                EXPECT_THROW((void)presentation->SlideCount(), ServerError);
+                EXPECT_THROW(presentation->SaveAs(File("late.ppt")), ServerError);
+                EXPECT_THROW((void)application->AddPresentation(), ServerError);
+                break;
+            case End::GlobalQuit:
+                server->CreateGlobal()->Application()->Quit();
+                EXPECT_THROW(application->SetDisplayAlerts(true), ServerError);
+                break;
+            case End::DestroyServer:
+                presentation.reset();
+                application.reset();
+                server.reset();
+                break;
+            case End::DestroyServerHoldingObjects:
+                server.reset();
+                EXPECT_THROW((void)presentation->SlideCount(), ServerError);
+                break;
+        }
+        ExpectGone(traces);
+        EXPECT_FALSE(fs::exists(File("late.ppt")));
+    }
+}
+
+TEST_F(ImpressLifecycleTest, QuitTwiceAndAGlobalQuitWithNoEngineAreHarmless) {
+    ImpressPresentationServer server;
+    auto application = server.CreateApplication();
+    const EngineTraces traces = TracesOf(server);
+    application->Quit();
+    application->Quit();
+    server.CreateGlobal()->Application()->Quit();
+    ExpectGone(traces);
+    EXPECT_EQ(server.EngineProcessId(), 0);
+}
+
+TEST_F(ImpressLifecycleTest, AnEngineThatCannotStartFailsAndLeavesNothing) {
+    const auto before = ProfileFolders();
+    for (const char* program : {"/nonexistent/soffice.bin", "/bin/true", "/bin/false"}) {
+        SCOPED_TRACE(program);
+        ImpressPresentationServer server(ImpressOptions{.program = program});
+        EXPECT_THROW((void)server.CreateApplication(), ServerError);
+        EXPECT_EQ(server.EngineProcessId(), 0);
+        EXPECT_EQ(ProfileFolders(), before);
+    }
+}
+
+TEST_F(ImpressLifecycleTest, AnEngineThatNeverAcceptsIsGivenUpAndKilled) {
+    // A stand-in that runs, with a child of its own, but never opens the pipe.
+    const fs::path program = folder_->Path() / "silent-engine";
+    std::ofstream(program) << "#!/bin/sh\nsleep 300 &\nwait\n";
+    fs::permissions(program, fs::perms::owner_all);
+    const auto before = ProfileFolders();
+    ImpressPresentationServer server(
+        ImpressOptions{.program = program.string(), .startTimeout = std::chrono::seconds(2)});
+    EXPECT_THROW((void)server.CreateApplication(), ServerError);
+    EXPECT_EQ(server.EngineProcessId(), 0);
+    EXPECT_EQ(ProfileFolders(), before);
+    EXPECT_TRUE(ProcessesMentioning(program.string()).empty());
+    EXPECT_TRUE(ProcessesMentioning("sleep 300").empty());
+}
+
+// The core's merge run on the real engine: the failure paths the user sees.
+struct RunCase {
+    const char* name;
+    std::vector<const char*> inputs;
+    const char* savePath;  // relative to the test folder
+    RunOutcome outcome;
+    bool saved;
+};
+
+TEST_F(ImpressLifecycleTest, MergeRunFailurePathsSaveNothingAndEndTheEngine) {
+    std::ofstream(folder_->Path() / "a-file") << "x";
+    for (const RunCase& run : {
+             RunCase{"completed", {"a.ppt", "a.ppt"}, "ok.ppt", RunOutcome::Completed, true},
+             RunCase{
+                 "bad input", {"a.ppt", "bad.ppt"}, "bad-run.ppt", RunOutcome::MergeFailed, false},
+             RunCase{"unwritable", {"a.ppt"}, "a-file/out.ppt", RunOutcome::SaveFailed, false},
+         }) {
+        SCOPED_TRACE(run.name);
+        CallLog log;
+        FakeWindow window(log);
+        for (const char* input : run.inputs) {
+            window.rows.push_back(File(input));
+        }
+        window.saveAnswers.push_back({DialogOutcome::Confirmed, File(run.savePath)});
+        EngineTraces traces;
+        ImpressPresentationServer server;
+        MergeRun merge(window, server);
+        // Record the engine while it runs: at the first file's event point it has started.
+        window.onProcessEvents = [&](int call) {
+            if (call == 2) {
+                traces = TracesOf(server);
+            }
+        };
+        EXPECT_EQ(merge.Run(), run.outcome);
+        EXPECT_EQ(fs::exists(folder_->Path() / run.savePath), run.saved);
+        ASSERT_GT(traces.pid, 0);
+        // Quit was called on every path: the engine is gone while the server still exists.
+        ExpectGone(traces);
+    }
+}
+
+}  // namespace
+}  // namespace foliomix::testing
