@@ -32,6 +32,17 @@ QString DesignText(const design::ControlDesign& control) {
 TEST_F(WindowTest, WindowHasItsCaptionFixedSizeAndOnlyACloseBox) {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Foliomix 1.0"));
     const int dpi = Dpi(*window);
+    // Whether Qt scales (device pixel ratio) or the window does (logical density), the window
+    // covers the designed size on the screen's real density.
+    const int deviceDpi =
+        qRound(window->screen()->logicalDotsPerInch() * window->devicePixelRatioF());
+    EXPECT_EQ(window->grab().size(),  // in device pixels
+              QSize(design::TwipsToPixels(design::kForm1.clientWidthTwips, deviceDpi),
+                    design::TwipsToPixels(design::kForm1.clientHeightTwips, deviceDpi)));
+    // Set when the suite runs on a screen of another density, to be sure it really does.
+    if (const QByteArray expected = qgetenv("FOLIOMIX_EXPECTED_DPI"); !expected.isEmpty()) {
+        EXPECT_EQ(deviceDpi, expected.toInt());
+    }
     const QSize client(design::TwipsToPixels(design::kForm1.clientWidthTwips, dpi),
                        design::TwipsToPixels(design::kForm1.clientHeightTwips, dpi));
     EXPECT_EQ(window->size(), client);
