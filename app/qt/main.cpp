@@ -2,10 +2,12 @@
 #include <QApplication>
 
 #include "app/qt/qt_main_window.h"
+#include "app/qt/scratch_settings.h"
 #include "merge/impress/impress_presentation_server.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    const foliomix::qt::ScratchSettings settings;
     // Declared before the window so that it outlives it, and the window outlives any run.
     foliomix::impress::ImpressPresentationServer server;
     foliomix::qt::QtMainWindow window(server);

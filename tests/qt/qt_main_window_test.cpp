@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QScreen>
 
+#include "app/qt/scratch_settings.h"
 #include "tests/qt/window_fixture.h"
 
 namespace foliomix::testing {
@@ -344,6 +345,20 @@ TEST_F(WindowTest, MovesSwapWithTheNeighbourAndKeepTheSelectionIndex) {
         EXPECT_EQ(window->ListIndex(), c.expectedSelection);
         EXPECT_EQ(list.selectedItems().size(), c.expectedSelection < 0 ? 0 : 1);
     }
+}
+
+TEST_F(WindowTest, FileDialogsLeaveNothingInTheHomeFolder) {
+    const qt::ScratchSettings settings;
+    MakeDeck("a.ppt", {});
+    AddFiles("a.ppt");
+    driver.On<QFileDialog>([](QFileDialog& d) { Cancel(d); });
+    Click(Button(*window, ControlId::cmdMerge));
+    EXPECT_EQ(driver.Pending(), 0U);
+
+    // Qt did keep its dialog settings, but in the scratch folder, not among the user's files.
+    EXPECT_FALSE(QDir(settings.Folder()).isEmpty());
+    EXPECT_EQ(QDir(home.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList({"a.ppt"}));
 }
 
 TEST_F(WindowTest, DisabledButtonsIgnoreClicksAtStart) {
