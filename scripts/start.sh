@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+scripts/install-deps.sh linux
 
 cmake --preset linux
 cmake --build --preset linux --target foliomix
