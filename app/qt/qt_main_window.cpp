@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QScreen>
+#include <stdexcept>
 #include <vector>
 
 #include "app/qt/file_dialog_settings.h"
