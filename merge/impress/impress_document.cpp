@@ -37,23 +37,8 @@ constexpr std::string_view kCenterPane = "private:resource/pane/CenterPane";
 // A view switch is queued and carried out by the engine's main thread. We only watch it:
 // asking the configuration controller to update from a UNO thread deadlocks against that
 // main thread. The bound is generous: a switch takes milliseconds.
-constexpr auto kViewSwitchPoll = std::chrono::milliseconds(2);
+constexpr auto kViewSwitchPoll = std::chrono::milliseconds(1);
 constexpr auto kViewSwitchTimeout = std::chrono::seconds(20);
-
-uno::Reference<css::frame::XController> ControllerOf(const OpenDocument& document) {
-    const uno::Reference<css::frame::XModel> model(document.Component(), uno::UNO_QUERY_THROW);
-    uno::Reference<css::frame::XController> controller = model->getCurrentController();
-    if (!controller.is()) {
-        throw ServerError("the document has no view");
-    }
-    return controller;
-}
-
-uno::Reference<framework::XConfigurationController> ConfigurationOf(const OpenDocument& document) {
-    const uno::Reference<framework::XControllerManager> manager(ControllerOf(document),
-                                                                uno::UNO_QUERY_THROW);
-    return manager->getConfigurationController();
-}
 
 // The view shown in the center pane, by resource URL.
 std::string CenterView(const uno::Reference<framework::XConfigurationController>& configuration) {
@@ -73,14 +58,21 @@ std::string CenterView(const uno::Reference<framework::XConfigurationController>
 
 void SwitchView(const EngineProcess& engine, const OpenDocument& document, std::string_view command,
                 std::string_view wantedView) {
-    const auto configuration = ConfigurationOf(document);
-    if (CenterView(configuration) == wantedView) {
+    OpenDocument::View& view = document.ViewOf();
+    if (view.shown.empty()) {
+        view.shown = CenterView(view.configuration);
+    }
+    if (view.shown == wantedView) {
         return;
     }
+    view.shown.clear();
     Dispatch(engine, document, command);
     const auto deadline = std::chrono::steady_clock::now() + kViewSwitchTimeout;
     while (std::chrono::steady_clock::now() < deadline) {
-        if (!configuration->hasPendingRequests() && CenterView(configuration) == wantedView) {
+        // The cheap question first; the configuration is read only once the queue is empty.
+        if (!view.configuration->hasPendingRequests() &&
+            CenterView(view.configuration) == wantedView) {
+            view.shown = wantedView;
             return;
         }
         std::this_thread::sleep_for(kViewSwitchPoll);
@@ -95,8 +87,26 @@ OpenDocument& OpenDocument::operator=(OpenDocument&& other) noexcept {
         Close();
         component_ = std::move(other.component_);
         other.component_.clear();
+        view_ = std::move(other.view_);
     }
     return *this;
+}
+
+OpenDocument::View& OpenDocument::ViewOf() const {
+    if (!view_) {
+        const uno::Reference<css::frame::XModel> model(component_, uno::UNO_QUERY_THROW);
+        const uno::Reference<css::frame::XController> controller = model->getCurrentController();
+        if (!controller.is()) {
+            throw ServerError("the document has no view");
+        }
+        auto view = std::make_unique<View>();
+        view->frame.set(controller->getFrame(), uno::UNO_QUERY_THROW);
+        view->configuration =
+            uno::Reference<framework::XControllerManager>(controller, uno::UNO_QUERY_THROW)
+                ->getConfigurationController();
+        view_ = std::move(view);
+    }
+    return *view_;
 }
 
 void OpenDocument::Close() noexcept {
@@ -114,6 +124,7 @@ void OpenDocument::Close() noexcept {
         // Gone with the engine, or vetoed: either way we hold it no longer.
     }
     component_.clear();
+    view_.reset();
 }
 
 css::beans::PropertyValue Property(std::string_view name, uno::Any value) {
@@ -209,9 +220,8 @@ std::u16string SlideText(const uno::Reference<css::drawing::XDrawPage>& slide) {
 
 void Dispatch(const EngineProcess& engine, const OpenDocument& document, std::string_view command,
               const uno::Sequence<css::beans::PropertyValue>& arguments) {
-    const uno::Reference<css::frame::XDispatchProvider> frame(ControllerOf(document)->getFrame(),
-                                                              uno::UNO_QUERY_THROW);
-    engine.Dispatcher()->executeDispatch(frame, Utf8ToOUString(command), "", 0, arguments);
+    engine.Dispatcher()->executeDispatch(document.ViewOf().frame, Utf8ToOUString(command), "", 0,
+                                         arguments);
 }
 
 void ShowSlideSorter(const EngineProcess& engine, const OpenDocument& document) {

@@ -3,12 +3,15 @@
 #pragma once
 
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include <com/sun/star/drawing/XDrawPage.hpp>
 #include <com/sun/star/drawing/XDrawPages.hpp>
+#include <com/sun/star/drawing/framework/XConfigurationController.hpp>
+#include <com/sun/star/frame/XDispatchProvider.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 
 #include "merge/impress/engine_process.h"
@@ -24,9 +27,7 @@ class OpenDocument {
     explicit OpenDocument(css::uno::Reference<css::lang::XComponent> component)
         : component_(std::move(component)) {}
     ~OpenDocument() { Close(); }
-    OpenDocument(OpenDocument&& other) noexcept : component_(std::move(other.component_)) {
-        other.component_.clear();
-    }
+    OpenDocument(OpenDocument&& other) noexcept { *this = std::move(other); }
     OpenDocument& operator=(OpenDocument&& other) noexcept;
     OpenDocument(const OpenDocument&) = delete;
     OpenDocument& operator=(const OpenDocument&) = delete;
@@ -38,8 +39,18 @@ class OpenDocument {
     // Closes without saving; a failure (the engine already gone) is ignored.
     void Close() noexcept;
 
+    // The document's one view, fetched once: every remote call costs a round trip.
+    struct View {
+        css::uno::Reference<css::frame::XDispatchProvider> frame;
+        css::uno::Reference<css::drawing::framework::XConfigurationController> configuration;
+        // The main view as this adapter last saw or made it; empty while a switch is pending.
+        std::string shown;
+    };
+    [[nodiscard]] View& ViewOf() const;
+
   private:
     css::uno::Reference<css::lang::XComponent> component_;
+    mutable std::unique_ptr<View> view_;
 };
 
 // A new, empty presentation (the engine gives it one slide).

@@ -59,6 +59,7 @@ class ImpressPresentation final : public ServerPresentation {
                         OpenDocument document)
         : engine_(std::move(engine)), document_(std::move(document)) {
         Guarded("new presentation", [&] {
+            known_ = IdentitiesOf(document_);
             placeholder_ = SlideList(document_).front();
             const uno::Reference<css::beans::XPropertySet> properties(placeholder_,
                                                                       uno::UNO_QUERY_THROW);
@@ -97,10 +98,12 @@ class ImpressPresentation final : public ServerPresentation {
                 ScaleSlides(engine, source, size_);
             }
             // While the placeholder stands first, real slide k is the document's slide k + 1.
-            InsertAllSlides(engine, source, document_, placeholder_.is() ? index + 1 : index);
+            InsertAllSlides(engine, source, document_, known_,
+                            placeholder_.is() ? index + 1 : index);
             if (placeholder_.is()) {
                 Slides(document_)->remove(placeholder_);
                 placeholder_.clear();
+                known_.erase(known_.begin());
             }
         });
     }
@@ -129,6 +132,8 @@ class ImpressPresentation final : public ServerPresentation {
     std::shared_ptr<ImpressPresentationServer::Engine> engine_;
     OpenDocument document_;
     uno::Reference<css::drawing::XDrawPage> placeholder_;
+    // The document's slides as this object made them: nothing else changes the document.
+    SlideIdentities known_;
     SlideSize size_;
 };
 
@@ -193,6 +198,10 @@ std::unique_ptr<ServerGlobal> ImpressPresentationServer::CreateGlobal() {
 
 int ImpressPresentationServer::EngineProcessId() const {
     return engine_->process ? static_cast<int>(engine_->process->Pid()) : 0;
+}
+
+const EngineProcess* ImpressPresentationServer::RunningEngine() const {
+    return engine_->process && engine_->process->Running() ? engine_->process.get() : nullptr;
 }
 
 std::filesystem::path ImpressPresentationServer::EngineProfileDirectory() const {

@@ -13,6 +13,8 @@
 
 namespace foliomix::impress {
 
+class EngineProcess;
+
 struct ImpressOptions {
     // The engine's soffice.bin; empty: the installed LibreOffice's.
     std::string program;
@@ -41,6 +43,9 @@ class ImpressPresentationServer final : public PresentationServer {
     // for the tests and the benchmark, which check that both are gone afterwards.
     [[nodiscard]] int EngineProcessId() const;
     [[nodiscard]] std::filesystem::path EngineProfileDirectory() const;
+    // The running engine itself (null when none), for the benchmark's lower bound measured in
+    // the very process that merged.
+    [[nodiscard]] const EngineProcess* RunningEngine() const;
 
     // The engine state shared with every object handed out (defined in the adapter only).
     struct Engine;
