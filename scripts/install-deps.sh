@@ -11,7 +11,7 @@ core=(
 linux=(
     # the Linux edition: Qt 6 Widgets, LibreOffice Impress and its UNO SDK, a CJK font
     qt6-base-dev libgl-dev libreoffice-impress libreoffice-dev libreoffice-script-provider-python
-    python3-uno fonts-wqy-microhei
+    python3-uno fonts-wqy-microhei qt6-translations-l10n
 )
 windows=(
     # the Windows edition: cross compiler, Wine, a private X display, a CJK font, screenshots

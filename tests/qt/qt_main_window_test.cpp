@@ -10,6 +10,7 @@
 #include <QScreen>
 
 #include "app/qt/scratch_settings.h"
+#include "app/qt/toolkit_translation.h"
 #include "tests/qt/window_fixture.h"
 
 namespace foliomix::testing {
@@ -359,6 +360,37 @@ TEST_F(WindowTest, FileDialogsLeaveNothingInTheHomeFolder) {
     EXPECT_FALSE(QDir(settings.Folder()).isEmpty());
     EXPECT_EQ(QDir(home.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList({"a.ppt"}));
+}
+
+TEST_F(WindowTest, DialogsSpeakTheUsersLanguageTheWindowStaysChinese) {
+    struct LanguageCase {
+        QLocale locale;
+        QString cancel;
+        QString ok;
+    };
+    for (const LanguageCase& t :
+         {LanguageCase{QLocale(QLocale::Chinese, QLocale::China), "取消", "确定"},
+          LanguageCase{QLocale(QLocale::English, QLocale::UnitedStates), "Cancel", "OK"}}) {
+        SCOPED_TRACE(t.locale.name().toStdString());
+        const qt::ToolkitTranslation translation(t.locale);
+        EXPECT_TRUE(translation.Loaded());
+        OpenWindow();
+        QString cancel;
+        driver.On<QFileDialog>([&](QFileDialog& d) {
+            cancel = DialogButton(d, QDialogButtonBox::Cancel).text();
+            Cancel(d);
+        });
+        Click(Button(*window, ControlId::cmdAdd));
+        EXPECT_EQ(cancel, t.cancel);
+        QString ok;
+        driver.On<QMessageBox>([&](QMessageBox& box) {
+            ok = box.button(QMessageBox::Ok)->text();
+            box.accept();
+        });
+        window->ShowMessage(u"演示文稿合并完成！", u"恭喜");
+        EXPECT_EQ(ok, t.ok);
+        EXPECT_EQ(Button(*window, ControlId::cmdAdd).text(), QStringLiteral("添加"));
+    }
 }
 
 TEST_F(WindowTest, DisabledButtonsIgnoreClicksAtStart) {
