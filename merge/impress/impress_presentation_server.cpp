@@ -186,8 +186,10 @@ std::u16string_view ImpressPresentationServer::DisplayName() const {
 std::unique_ptr<ServerApplication> ImpressPresentationServer::CreateApplication() {
     if (!engine_->process || !engine_->process->Running()) {
         engine_->Quit();
-        engine_->process = std::make_unique<EngineProcess>(
-            EngineOptions{.program = options_.program, .startTimeout = options_.startTimeout});
+        Guarded("starting LibreOffice", [&] {
+            engine_->process = std::make_unique<EngineProcess>(
+                EngineOptions{.program = options_.program, .startTimeout = options_.startTimeout});
+        });
     }
     return std::make_unique<ImpressApplication>(engine_);
 }

@@ -61,7 +61,11 @@ void MakeInputs(foliomix::testing::DeckMaker& maker, Inputs& inputs) {
             titles.push_back(Title(f, s));
         }
         const fs::path deck = inputs.folder.Path() / ("演示" + std::to_string(f) + ".ppt");
-        maker.Make(deck, titles);
+        // The last deck is 4:3 where the others and the result are 16:9: it is scaled on
+        // every insert.
+        maker.Make(deck, titles,
+                   f == kFiles ? foliomix::impress::SlideSize{25400, 19050}
+                               : foliomix::impress::SlideSize{28000, 15750});
         inputs.decks.push_back(deck);
     }
 }

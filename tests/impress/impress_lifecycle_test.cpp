@@ -3,6 +3,7 @@
 // failure paths on the real engine leave nothing saved and nothing running.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <string>
 
@@ -34,16 +35,33 @@ void ExpectGone(const EngineTraces& traces) {
     EXPECT_TRUE(ProcessesMentioning(traces.profile.string()).empty()) << traces.profile;
 }
 
-// The profile folders under the temporary folder that an engine of ours would use.
-std::vector<fs::path> ProfileFolders() {
-    std::vector<fs::path> folders;
-    for (const auto& entry : fs::directory_iterator(fs::temp_directory_path())) {
-        if (entry.path().filename().string().starts_with("foliomix-impress-")) {
-            folders.push_back(entry.path());
+// Points TMPDIR at a fresh folder of its own while it lives, so that the profile folders an
+// engine would make can be counted without seeing other programs' temporary files.
+class PrivateTemporaryFolder {
+  public:
+    PrivateTemporaryFolder() {
+        const char* previous = std::getenv("TMPDIR");
+        had_ = previous != nullptr;
+        previous_ = had_ ? previous : "";
+        ::setenv("TMPDIR", folder_.Path().c_str(), 1);
+    }
+    ~PrivateTemporaryFolder() {
+        if (had_) {
+            ::setenv("TMPDIR", previous_.c_str(), 1);
+        } else {
+            ::unsetenv("TMPDIR");
         }
     }
-    return folders;
-}
+    PrivateTemporaryFolder(const PrivateTemporaryFolder&) = delete;
+    PrivateTemporaryFolder& operator=(const PrivateTemporaryFolder&) = delete;
+
+    [[nodiscard]] bool Empty() const { return fs::is_empty(folder_.Path()); }
+
+  private:
+    impress::TemporaryDirectory folder_{"foliomix-tmpdir-test-"};
+    bool had_ = false;
+    std::string previous_;
+};
 
 class ImpressLifecycleTest : public ::testing::Test {
   protected:
@@ -67,6 +85,8 @@ TEST_F(ImpressLifecycleTest, EveryWayOfEndingLeavesNoProcessAndNoProfile) {
         SCOPED_TRACE(static_cast<int>(end));
         auto server = std::make_unique<ImpressPresentationServer>();
         auto application = server->CreateApplication();
+        // Nothing to show headless: the setting is accepted while the engine runs.
+        application->SetDisplayAlerts(false);
         auto presentation = application->AddPresentation();
         presentation->InsertFromFile(File("a.ppt"), 0);
         const EngineTraces traces = TracesOf(*server);
@@ -112,29 +132,29 @@ TEST_F(ImpressLifecycleTest, QuitTwiceAndAGlobalQuitWithNoEngineAreHarmless) {
 }
 
 TEST_F(ImpressLifecycleTest, AnEngineThatCannotStartFailsAndLeavesNothing) {
-    const auto before = ProfileFolders();
+    const PrivateTemporaryFolder temporary;
     for (const char* program : {"/nonexistent/soffice.bin", "/bin/true", "/bin/false"}) {
         SCOPED_TRACE(program);
         ImpressPresentationServer server(ImpressOptions{.program = program});
         EXPECT_THROW((void)server.CreateApplication(), ServerError);
         EXPECT_EQ(server.EngineProcessId(), 0);
-        EXPECT_EQ(ProfileFolders(), before);
+        EXPECT_TRUE(temporary.Empty());
     }
 }
 
 TEST_F(ImpressLifecycleTest, AnEngineThatNeverAcceptsIsGivenUpAndKilled) {
     // A stand-in that runs, with a child of its own, but never opens the pipe.
     const fs::path program = folder_->Path() / "silent-engine";
-    std::ofstream(program) << "#!/bin/sh\nsleep 300 &\nwait\n";
+    std::ofstream(program) << "#!/bin/sh\nsleep 2999 &\nwait\n";
     fs::permissions(program, fs::perms::owner_all);
-    const auto before = ProfileFolders();
+    const PrivateTemporaryFolder temporary;
     ImpressPresentationServer server(
         ImpressOptions{.program = program.string(), .startTimeout = std::chrono::seconds(2)});
     EXPECT_THROW((void)server.CreateApplication(), ServerError);
     EXPECT_EQ(server.EngineProcessId(), 0);
-    EXPECT_EQ(ProfileFolders(), before);
+    EXPECT_TRUE(temporary.Empty());
     EXPECT_TRUE(ProcessesMentioning(program.string()).empty());
-    EXPECT_TRUE(ProcessesMentioning("sleep 300").empty());
+    EXPECT_TRUE(ProcessesMentioning("sleep 2999").empty());
 }
 
 // The core's merge run on the real engine: the failure paths the user sees.

@@ -234,6 +234,16 @@ TEST_F(ImpressMergeTest, AFileThatIsNotAPresentationFailsAndChangesNothing) {
               Concat({Titles("甲", 3), Titles("丁", 1)}));
 }
 
+TEST_F(ImpressMergeTest, RelativeNamesAreTakenFromTheCurrentFolder) {
+    const fs::path previous = fs::current_path();
+    fs::current_path(folder_->Path());
+    auto result = application_->AddPresentation();
+    result->InsertFromFile(u"丁.ppt", 0);
+    result->SaveAs(u"相对.ppt");
+    fs::current_path(previous);
+    EXPECT_EQ(maker_->Read(Output("相对.ppt")).visibleSlides, Titles("丁", 1));
+}
+
 TEST_F(ImpressMergeTest, AnIndexOutsideTheSlidesFails) {
     auto empty = application_->AddPresentation();
     EXPECT_THROW(empty->InsertFromFile(U16(Deck("丁")), 1), ServerError);
