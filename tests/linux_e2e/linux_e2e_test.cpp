@@ -144,6 +144,47 @@ TEST_F(LinuxEndToEndTest, MergesRealDecksInTheOrderChosenInTheWindow) {
     EXPECT_TRUE(ProcessesMentioning(engineProfile.string()).empty());
 }
 
+TEST_F(LinuxEndToEndTest, ClosingTheWindowDuringAMergeEndsTheEngineAndSavesNothing) {
+    const QString a = home.filePath("a.ppt");
+    const QString b = home.filePath("b.ppt");
+    {
+        DeckMaker maker;
+        maker.Make(PathOf(a), {"A 1"});
+        maker.Make(PathOf(b), {"B 1", "B 2"});
+    }
+    int enginePid = 0;
+    fs::path engineProfile;
+    {
+        impress::ImpressPresentationServer engine;
+        HookedServer observed(engine);
+        qt::QtMainWindow window(observed);
+        // The user clicks the close box while the engine inserts the first file; the request
+        // waits in the event queue until the run's next event point.
+        observed.beforeCall = [&, inserts = 0](const std::string& call) mutable {
+            if (call == "pres.InsertFromFile" && ++inserts == 1) {
+                enginePid = engine.EngineProcessId();
+                engineProfile = engine.EngineProfileDirectory();
+                QMetaObject::invokeMethod(&window, &QWidget::close, Qt::QueuedConnection);
+            }
+        };
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        AddFiles(window, R"("a.ppt" "b.ppt")", 2);
+        driver.On<QFileDialog>([](QFileDialog& d) { Confirm(d); });
+        Click(Button(window, ControlId::cmdMerge));
+        EXPECT_EQ(driver.Pending(), 0U);
+
+        EXPECT_EQ(window.LastRunOutcome(), RunOutcome::WindowClosed);
+        EXPECT_FALSE(window.IsOpen());
+        // The run has shut the engine down before the window and the server go.
+        ASSERT_GT(enginePid, 0);
+        EXPECT_FALSE(ProcessAlive(enginePid));
+        EXPECT_FALSE(fs::exists(engineProfile)) << engineProfile;
+    }
+    EXPECT_FALSE(fs::exists(PathOf(QDir(work.path()).filePath("合并结果.ppt"))));
+    EXPECT_TRUE(ProcessesMentioning(engineProfile.string()).empty());
+}
+
 TEST_F(LinuxEndToEndTest, AnEngineThatCannotStartIsNamedInTheMessage) {
     const QString deck = home.filePath("a.ppt");
     {
