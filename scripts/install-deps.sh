@@ -3,15 +3,25 @@
 # a user who may use sudo.
 set -euo pipefail
 
-packages=(
+# With "linux", only what the core and the Linux edition need; without, everything.
+core=(
     # the portable core and its unit tests
     build-essential cmake ninja-build libgtest-dev libgmock-dev
-    # the Linux edition: Qt 6 Widgets, LibreOffice Impress and its UNO SDK
+)
+linux=(
+    # the Linux edition: Qt 6 Widgets, LibreOffice Impress and its UNO SDK, a CJK font
     qt6-base-dev libgl-dev libreoffice-impress libreoffice-dev libreoffice-script-provider-python
-    python3-uno
+    python3-uno fonts-wqy-microhei qt6-translations-l10n
+)
+windows=(
     # the Windows edition: cross compiler, Wine, a private X display, a CJK font, screenshots
     mingw-w64 wine wine64 xvfb xauth x11-utils fonts-wqy-microhei fonts-wine imagemagick
 )
+case "${1:-all}" in
+    linux) packages=("${core[@]}" "${linux[@]}") ;;
+    all) packages=("${core[@]}" "${linux[@]}" "${windows[@]}") ;;
+    *) echo "usage: $0 [linux]" >&2; exit 2 ;;
+esac
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 

@@ -1,0 +1,27 @@
+// Translates the file dialogs' design-time settings and option bits into the settings of Qt's
+// own file dialog, and its chosen files back into the result form the core expects.
+#pragma once
+
+#include <QFileDialog>
+#include <QStringList>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace foliomix::qt {
+
+// A filter of description|pattern pairs ("Decks|*.ppt;*.pps") as Qt name filters
+// ("Decks (*.ppt *.pps)"). A description equal to its pattern stands alone, so "*.ppt|*.ppt"
+// shows as "*.ppt". A trailing description without a pattern is dropped.
+[[nodiscard]] QStringList NameFilters(std::u16string_view filter);
+
+// The open dialog's mode for the option bits the merge list sets: several existing files,
+// one existing file, or any name.
+[[nodiscard]] QFileDialog::FileMode OpenFileMode(std::uint32_t flags);
+
+// The open dialog's result in the core's form: one file as its full path; several as their
+// common folder followed, for each file in the dialog's order, by NUL and its path relative to
+// that folder (a plain name when all lie in one folder). No NUL at the end; empty for none.
+[[nodiscard]] std::u16string OpenResult(const QStringList& absolutePaths);
+
+}  // namespace foliomix::qt
