@@ -31,5 +31,5 @@ for p in "${packages[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
     as_root apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
 fi
