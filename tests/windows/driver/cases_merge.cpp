@@ -1,0 +1,1 @@
+// merge cases follow
