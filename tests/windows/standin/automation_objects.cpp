@@ -1,0 +1,303 @@
+#include "automation_objects.h"
+
+#include <oleauto.h>
+
+#include <array>
+#include <memory>
+
+#include "deck_file.h"
+#include "dispatch_object.h"
+
+namespace standin {
+namespace {
+
+constexpr IID kPresentationsInterface = {
+    0x91493462, 0x5A91, 0x11CF, {0x87, 0x00, 0x00, 0xAA, 0x00, 0x60, 0x26, 0x3B}};
+constexpr IID kPresentationInterface = {
+    0x9149349D, 0x5A91, 0x11CF, {0x87, 0x00, 0x00, 0xAA, 0x00, 0x60, 0x26, 0x3B}};
+constexpr IID kSlidesInterface = {
+    0x91493469, 0x5A91, 0x11CF, {0x87, 0x00, 0x00, 0xAA, 0x00, 0x60, 0x26, 0x3B}};
+
+template <typename T, typename... Args>
+IDispatch* NewObject(Args&&... args) {
+    return std::make_unique<T>(std::forward<Args>(args)...).release();
+}
+
+Outcome Ok(std::wstring result = {}) {
+    Outcome outcome;
+    outcome.result = std::move(result);
+    return outcome;
+}
+
+std::wstring PresentationLabel(int id) { return L"Presentation[" + std::to_wstring(id) + L"]"; }
+
+bool ArgCountIn(Arguments args, std::size_t least, std::size_t most) {
+    return args.size() >= least && args.size() <= most;
+}
+
+void ReturnBool(VARIANT* result, bool value) {
+    V_VT(result) = VT_BOOL;
+    V_BOOL(result) = value ? VARIANT_TRUE : VARIANT_FALSE;
+}
+
+void ReturnLong(VARIANT* result, long value) {
+    V_VT(result) = VT_I4;
+    V_I4(result) = value;
+}
+
+void ReturnText(VARIANT* result, const std::wstring& value) {
+    V_VT(result) = VT_BSTR;
+    V_BSTR(result) = SysAllocString(value.c_str());
+}
+
+// ---- Slides ------------------------------------------------------------------------------
+
+constexpr std::array kSlidesMembers = {
+    Member{L"Count", true, false},
+    Member{L"InsertFromFile", false, false},
+};
+
+class Slides final : public DispatchObject {
+  public:
+    Slides(std::shared_ptr<Engine> engine, int deck)
+        : DispatchObject(L"Slides", kSlidesMembers, kSlidesInterface, std::move(engine)),
+          deck_(deck) {}
+
+  protected:
+    std::wstring Label() const override { return L"Slides[" + std::to_wstring(deck_) + L"]"; }
+
+    Outcome Call(std::wstring_view member, Access, Arguments args, VARIANT* result) override {
+        Deck* deck = EngineRef()->Find(deck_);
+        if (deck == nullptr) {
+            return Outcome::Fail(E_FAIL, L"the presentation has been closed");
+        }
+        if (member == L"Count") {
+            ReturnLong(result, static_cast<long>(deck->slides.size()));
+            return Ok(std::to_wstring(deck->slides.size()));
+        }
+        return InsertFromFile(*deck, args, result);
+    }
+
+  private:
+    // InsertFromFile(FileName, Index[, SlideStart[, SlideEnd]]): the file's slides after Index.
+    static Outcome InsertFromFile(Deck& deck, Arguments args, VARIANT* result) {
+        if (!ArgCountIn(args, 2, 4)) {
+            return Outcome::Raw(DISP_E_BADPARAMCOUNT);
+        }
+        std::wstring path;
+        long index = 0;
+        if (FAILED(ArgText(*args[0], path)) || FAILED(ArgInt(*args[1], index))) {
+            return Outcome::Raw(DISP_E_TYPEMISMATCH);
+        }
+        const DWORD delay = InsertDelayMs();
+        if (delay > 0) {
+            Sleep(delay);
+        }
+        const auto slides = ReadDeck(path);
+        if (!slides) {
+            return Outcome::Fail(E_FAIL, L"cannot read the presentation " + path);
+        }
+        if (index < 0 || static_cast<std::size_t>(index) > deck.slides.size()) {
+            return Outcome::Fail(E_INVALIDARG, L"the index is out of range");
+        }
+        long first = 1;
+        long last = static_cast<long>(slides->size());
+        if (args.size() > 2 && !ArgMissing(*args[2]) && FAILED(ArgInt(*args[2], first))) {
+            return Outcome::Raw(DISP_E_TYPEMISMATCH);
+        }
+        if (args.size() > 3 && !ArgMissing(*args[3]) && FAILED(ArgInt(*args[3], last))) {
+            return Outcome::Raw(DISP_E_TYPEMISMATCH);
+        }
+        if (first < 1 || last > static_cast<long>(slides->size()) || first > last + 1) {
+            return Outcome::Fail(E_INVALIDARG, L"the slide range is out of range");
+        }
+        deck.slides.insert(deck.slides.begin() + index, slides->begin() + (first - 1),
+                           slides->begin() + last);
+        deck.saved = false;
+        ReturnLong(result, last - first + 1);
+        return Ok(std::to_wstring(last - first + 1));
+    }
+
+    int deck_;
+};
+
+// ---- Presentation ------------------------------------------------------------------------
+
+constexpr std::array kPresentationMembers = {
+    Member{L"Slides", true, false},   Member{L"SaveAs", false, false},
+    Member{L"Close", false, false},   Member{L"Saved", true, false},
+    Member{L"FullName", true, false},
+};
+
+class Presentation final : public DispatchObject {
+  public:
+    Presentation(std::shared_ptr<Engine> engine, int deck)
+        : DispatchObject(L"Presentation", kPresentationMembers, kPresentationInterface,
+                         std::move(engine)),
+          deck_(deck) {}
+
+  protected:
+    std::wstring Label() const override { return PresentationLabel(deck_); }
+
+    Outcome Call(std::wstring_view member, Access, Arguments args, VARIANT* result) override {
+        Deck* deck = EngineRef()->Find(deck_);
+        if (deck == nullptr) {
+            return Outcome::Fail(E_FAIL, L"the presentation has been closed");
+        }
+        if (member == L"Slides") {
+            ReturnObject(result, NewObject<Slides>(EngineRef(), deck_));
+            return Ok(L"Slides[" + std::to_wstring(deck_) + L"]");
+        }
+        if (member == L"Saved") {
+            ReturnBool(result, deck->saved);
+            return Ok(deck->saved ? L"true" : L"false");
+        }
+        if (member == L"FullName") {
+            ReturnText(result, deck->path);
+            return Ok(L"\"" + deck->path + L"\"");
+        }
+        if (member == L"Close") {
+            if (!args.empty()) {
+                return Outcome::Raw(DISP_E_BADPARAMCOUNT);
+            }
+            EngineRef()->CloseDeck(deck_);
+            return Ok();
+        }
+        // SaveAs(FileName[, FileFormat[, EmbedTrueTypeFonts]])
+        if (!ArgCountIn(args, 1, 3)) {
+            return Outcome::Raw(DISP_E_BADPARAMCOUNT);
+        }
+        std::wstring path;
+        if (FAILED(ArgText(*args[0], path))) {
+            return Outcome::Raw(DISP_E_TYPEMISMATCH);
+        }
+        if (!WriteDeck(path, deck->slides)) {
+            return Outcome::Fail(E_FAIL, L"cannot write the presentation " + path);
+        }
+        deck->path = path;
+        deck->saved = true;
+        return Ok();
+    }
+
+  private:
+    int deck_;
+};
+
+// ---- Presentations -----------------------------------------------------------------------
+
+constexpr std::array kPresentationsMembers = {
+    Member{L"Count", true, false},
+    Member{L"Add", false, false},
+    Member{L"Item", false, false},
+};
+
+class Presentations final : public DispatchObject {
+  public:
+    explicit Presentations(std::shared_ptr<Engine> engine)
+        : DispatchObject(L"Presentations", kPresentationsMembers, kPresentationsInterface,
+                         std::move(engine)) {}
+
+  protected:
+    Outcome Call(std::wstring_view member, Access, Arguments args, VARIANT* result) override {
+        const std::shared_ptr<Engine>& engine = EngineRef();
+        if (member == L"Count") {
+            ReturnLong(result, static_cast<long>(engine->Decks().size()));
+            return Ok(std::to_wstring(engine->Decks().size()));
+        }
+        if (member == L"Add") {
+            // Add([WithWindow])
+            if (args.size() > 1) {
+                return Outcome::Raw(DISP_E_BADPARAMCOUNT);
+            }
+            const int id = engine->AddDeck().id;
+            ReturnObject(result, NewObject<Presentation>(engine, id));
+            return Ok(PresentationLabel(id));
+        }
+        // Item(Index), 1-based
+        long index = 0;
+        if (args.size() != 1) {
+            return Outcome::Raw(DISP_E_BADPARAMCOUNT);
+        }
+        if (FAILED(ArgInt(*args[0], index))) {
+            return Outcome::Raw(DISP_E_TYPEMISMATCH);
+        }
+        if (index < 1 || static_cast<std::size_t>(index) > engine->Decks().size()) {
+            return Outcome::Fail(E_INVALIDARG, L"no presentation with that index");
+        }
+        const int id = engine->Decks()[static_cast<std::size_t>(index - 1)].id;
+        ReturnObject(result, NewObject<Presentation>(engine, id));
+        return Ok(PresentationLabel(id));
+    }
+};
+
+// ---- Application -------------------------------------------------------------------------
+
+constexpr std::array kApplicationMembers = {
+    Member{L"DisplayAlerts", true, true},
+    Member{L"Visible", true, true},
+    Member{L"Presentations", true, false},
+    Member{L"Quit", false, false},
+};
+
+class Application final : public DispatchObject {
+  public:
+    explicit Application(std::shared_ptr<Engine> engine)
+        : DispatchObject(L"Application", kApplicationMembers, kApplicationInterface,
+                         std::move(engine)) {}
+
+  protected:
+    Outcome Call(std::wstring_view member, Access access, Arguments args,
+                 VARIANT* result) override {
+        const std::shared_ptr<Engine>& engine = EngineRef();
+        if (member == L"DisplayAlerts" || member == L"Visible") {
+            const bool alerts = member == L"DisplayAlerts";
+            if (access == Access::Put) {
+                bool on = false;
+                if (FAILED(ArgBool(*args[0], on))) {
+                    return Outcome::Raw(DISP_E_TYPEMISMATCH);
+                }
+                alerts ? engine->SetDisplayAlerts(on) : engine->SetVisible(on);
+                return Ok();
+            }
+            const bool on = alerts ? engine->DisplayAlerts() : engine->Visible();
+            ReturnBool(result, on);
+            return Ok(on ? L"true" : L"false");
+        }
+        if (member == L"Presentations") {
+            ReturnObject(result, NewObject<Presentations>(engine));
+            return Ok(L"Presentations");
+        }
+        // Quit(): the engine ends, with whatever it still holds.
+        if (!args.empty()) {
+            return Outcome::Raw(DISP_E_BADPARAMCOUNT);
+        }
+        Outcome outcome = Ok();
+        outcome.after = engine->End();
+        return outcome;
+    }
+};
+
+// ---- the application-global object -------------------------------------------------------
+
+constexpr std::array kGlobalMembers = {
+    Member{L"Application", true, false},
+};
+
+class Global final : public DispatchObject {
+  public:
+    Global() : DispatchObject(L"Global", kGlobalMembers, kGlobalInterface, nullptr) {}
+
+  protected:
+    Outcome Call(std::wstring_view, Access, Arguments, VARIANT* result) override {
+        ReturnObject(result, NewObject<Application>(RunningEngine()));
+        return Ok(L"Application");
+    }
+};
+
+}  // namespace
+
+IDispatch* NewApplication() { return NewObject<Application>(RunningEngine()); }
+
+IDispatch* NewGlobal() { return NewObject<Global>(); }
+
+}  // namespace standin

@@ -1,0 +1,190 @@
+#include "engine.h"
+
+#include <cwchar>
+#include <mutex>
+
+#include "deck_file.h"
+
+namespace standin {
+namespace {
+
+constexpr const wchar_t* kUserPresentationTitle = L"用户的幻灯片";
+
+struct FailRule {
+    std::wstring key;
+    int nth = 0;  // 0: every call
+    int seen = 0;
+};
+
+struct ProcessState {
+    std::mutex mutex;
+    std::shared_ptr<Engine> engine;
+    std::wstring failSpec;
+    std::vector<FailRule> rules;
+};
+
+ProcessState& State() {
+    static ProcessState state;
+    return state;
+}
+
+std::vector<FailRule> ParseRules(const std::wstring& spec) {
+    std::vector<FailRule> rules;
+    std::size_t start = 0;
+    while (start <= spec.size()) {
+        std::size_t end = spec.find(L',', start);
+        if (end == std::wstring::npos) {
+            end = spec.size();
+        }
+        std::wstring item = spec.substr(start, end - start);
+        if (!item.empty()) {
+            FailRule rule;
+            const std::size_t hash = item.find(L'#');
+            rule.key = item.substr(0, hash);
+            if (hash != std::wstring::npos) {
+                rule.nth = static_cast<int>(std::wcstol(item.c_str() + hash + 1, nullptr, 10));
+            }
+            rules.push_back(rule);
+        }
+        start = end + 1;
+    }
+    return rules;
+}
+
+bool EnvironmentFlag(const wchar_t* name, bool fallback) {
+    const std::optional<std::wstring> value = Environment(name);
+    if (!value || value->empty()) {
+        return fallback;
+    }
+    return *value == L"1" || _wcsicmp(value->c_str(), L"true") == 0;
+}
+
+}  // namespace
+
+std::optional<std::wstring> Environment(const wchar_t* name) {
+    const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
+    if (size == 0) {
+        return std::nullopt;
+    }
+    std::wstring value(size, L'\0');
+    const DWORD length = GetEnvironmentVariableW(name, value.data(), size);
+    value.resize(length);
+    return value;
+}
+
+Engine::Engine(bool userPresentation, bool displayAlerts) : displayAlerts_(displayAlerts) {
+    if (userPresentation) {
+        Deck& deck = AddDeck();
+        deck.user = true;
+        deck.slides.push_back(kUserPresentationTitle);
+    }
+}
+
+Deck* Engine::Find(int id) {
+    for (Deck& deck : decks_) {
+        if (deck.id == id) {
+            return &deck;
+        }
+    }
+    return nullptr;
+}
+
+Deck& Engine::AddDeck() {
+    Deck deck;
+    deck.id = nextId_++;
+    decks_.push_back(deck);
+    return decks_.back();
+}
+
+void Engine::CloseDeck(int id) {
+    std::erase_if(decks_, [id](const Deck& deck) { return deck.id == id; });
+}
+
+std::vector<std::wstring> Engine::End() {
+    std::vector<std::wstring> lines;
+    for (const Deck& deck : decks_) {
+        lines.push_back(L"Engine.Discarded(Presentation[" + std::to_wstring(deck.id) + L"]," +
+                        (deck.user ? L"user," : L"automation,") +
+                        (deck.saved ? L"saved)" : L"unsaved)"));
+    }
+    decks_.clear();
+    alive_ = false;
+    lines.emplace_back(L"Engine.End()");
+    return lines;
+}
+
+std::shared_ptr<Engine> RunningEngine() {
+    ProcessState& state = State();
+    std::shared_ptr<Engine> engine;
+    {
+        const std::lock_guard lock(state.mutex);
+        if (state.engine && state.engine->Alive()) {
+            return state.engine;
+        }
+        const bool user = EnvironmentFlag(L"FOLIOMIX_STANDIN_USER_PRESENTATION", false);
+        const bool alerts = EnvironmentFlag(L"FOLIOMIX_STANDIN_DISPLAY_ALERTS", true);
+        state.engine = std::make_shared<Engine>(user, alerts);
+        engine = state.engine;
+    }
+    LogLine(L"Engine.Start(presentations=" + std::to_wstring(engine->Decks().size()) + L",alerts=" +
+            (engine->DisplayAlerts() ? L"true)" : L"false)"));
+    return engine;
+}
+
+void ResetStandin() {
+    ProcessState& state = State();
+    const std::lock_guard lock(state.mutex);
+    state.engine.reset();
+    state.failSpec.clear();
+    state.rules.clear();
+}
+
+void LogLine(std::wstring_view line) {
+    const std::optional<std::wstring> path = Environment(L"FOLIOMIX_STANDIN_LOG");
+    if (!path || path->empty()) {
+        return;
+    }
+    HANDLE file = CreateFileW(path->c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    const std::string bytes = ToUtf8(line) + '\n';
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+bool InjectedFailure(std::wstring_view member, std::wstring_view accessor) {
+    ProcessState& state = State();
+    const std::lock_guard lock(state.mutex);
+    const std::wstring spec = Environment(L"FOLIOMIX_STANDIN_FAIL").value_or(L"");
+    if (spec != state.failSpec) {
+        state.failSpec = spec;
+        state.rules = ParseRules(spec);
+    }
+    std::wstring withAccessor(member);
+    if (!accessor.empty()) {
+        withAccessor += L'.';
+        withAccessor += accessor;
+    }
+    bool fail = false;
+    for (FailRule& rule : state.rules) {
+        if (_wcsicmp(rule.key.c_str(), std::wstring(member).c_str()) != 0 &&
+            _wcsicmp(rule.key.c_str(), withAccessor.c_str()) != 0) {
+            continue;
+        }
+        ++rule.seen;
+        if (rule.nth == 0 || rule.nth == rule.seen) {
+            fail = true;
+        }
+    }
+    return fail;
+}
+
+DWORD InsertDelayMs() {
+    const std::optional<std::wstring> value = Environment(L"FOLIOMIX_STANDIN_INSERT_DELAY_MS");
+    return value ? static_cast<DWORD>(std::wcstoul(value->c_str(), nullptr, 10)) : 0;
+}
+
+}  // namespace standin
