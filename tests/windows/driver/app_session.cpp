@@ -45,9 +45,8 @@ AppSession::AppSession(const std::wstring& workingFolder, const Environment& env
     std::wstring commandLine = L"\"" + ProgramFolder() + L"\\foliomix.exe\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
-    const BOOL started =
-        CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                       workingFolder.c_str(), &startup, &process_);
+    const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                        nullptr, workingFolder.c_str(), &startup, &process_);
     // The variables are for the program under test only.
     for (const auto& [name, value] : environment) {
         SetEnvironmentVariableW(name.c_str(), nullptr);
@@ -85,8 +84,8 @@ void AppSession::Click(design::ControlId button) const {
 
 bool AppSession::ClickIsIgnored(design::ControlId button) const {
     DWORD_PTR result = 0;
-    return SendMessageTimeoutW(Control(button), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 3000,
-                               &result) != 0;
+    return SendMessageTimeoutW(Control(button), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 3000, &result) !=
+           0;
 }
 
 void AppSession::SelectRow(int row) const {
@@ -179,10 +178,13 @@ void AppSession::Settle() const {
 
 void AppSession::Close() const { PostMessageW(form_, WM_CLOSE, 0, 0); }
 
-bool AppSession::Running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
+bool AppSession::Running() const {
+    return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
 
 DWORD AppSession::WaitForExit(milliseconds patience) {
-    if (WaitForSingleObject(process_.hProcess, static_cast<DWORD>(patience.count())) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(process_.hProcess, static_cast<DWORD>(patience.count())) !=
+        WAIT_OBJECT_0) {
         throw DriverError("foliomix.exe did not end");
     }
     DWORD code = 0;

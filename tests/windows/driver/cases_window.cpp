@@ -39,9 +39,7 @@ constexpr std::array<ExpectedControl, 7> kExpectedControls{{
     {ControlId::sb, L"", {0, 303, 446, 320}, true},
 }};
 
-int Scale(int pixelsAt96, UINT dpi) {
-    return MulDiv(pixelsAt96, static_cast<int>(dpi), 96);
-}
+int Scale(int pixelsAt96, UINT dpi) { return MulDiv(pixelsAt96, static_cast<int>(dpi), 96); }
 
 std::wstring WindowText(HWND window) {
     std::wstring text(512, L'\0');
@@ -107,8 +105,8 @@ DRIVER_CASE(start_state) {
                   name);
     }
 
-    const auto listStyle = static_cast<DWORD>(
-        GetWindowLongPtrW(app.Control(ControlId::list), GWL_STYLE));
+    const auto listStyle =
+        static_cast<DWORD>(GetWindowLongPtrW(app.Control(ControlId::list), GWL_STYLE));
     CHECK((listStyle & LBS_SORT) != LBS_SORT);
     CHECK((listStyle & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) == 0);
     CHECK(app.Rows().empty());

@@ -61,7 +61,7 @@ void CheckEqual(const A& actual, const B& expected, const char* actualText, cons
 
 #define CHECK_EQ(actual, expected) \
     ::foliomix::driver::CheckEqual((actual), (expected), #actual, __FILE__, __LINE__)
-#define CHECK(condition)                                                              \
-    do {                                                                              \
+#define CHECK(condition)                                                                     \
+    do {                                                                                     \
         if (!(condition)) ::foliomix::driver::ReportFailure(__FILE__, __LINE__, #condition); \
     } while (false)

@@ -27,8 +27,7 @@ std::wstring Text(HWND window) {
 constexpr int kMessageBoxTextId = 0xFFFF;
 
 DialogKind KindOf(HWND dialog) {
-    return GetDlgItem(dialog, kMessageBoxTextId) ? DialogKind::MessageBox
-                                                 : DialogKind::FileDialog;
+    return GetDlgItem(dialog, kMessageBoxTextId) ? DialogKind::MessageBox : DialogKind::FileDialog;
 }
 
 struct OwnedSearch {
@@ -101,9 +100,8 @@ std::vector<std::wstring> FileDialogDriver::FileTypes() const {
     const auto count = SendMessageW(types, CB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
         const auto item = static_cast<WPARAM>(i);
-        std::wstring text(static_cast<std::size_t>(SendMessageW(types, CB_GETLBTEXTLEN, item, 0)) +
-                              1,
-                          L'\0');
+        std::wstring text(
+            static_cast<std::size_t>(SendMessageW(types, CB_GETLBTEXTLEN, item, 0)) + 1, L'\0');
         const auto length =
             SendMessageW(types, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text.data()));
         text.resize(length < 0 ? 0 : static_cast<std::size_t>(length));
@@ -138,7 +136,9 @@ void FileDialogDriver::Choose(const std::vector<std::wstring>& names) const {
     PostMessageW(GetDlgItem(dialog_, IDOK), BM_CLICK, 0, 0);
 }
 
-void FileDialogDriver::Cancel() const { PostMessageW(GetDlgItem(dialog_, IDCANCEL), BM_CLICK, 0, 0); }
+void FileDialogDriver::Cancel() const {
+    PostMessageW(GetDlgItem(dialog_, IDCANCEL), BM_CLICK, 0, 0);
+}
 
 MessageBoxContent ReadMessageBox(HWND box) {
     MessageBoxContent content;
@@ -151,8 +151,7 @@ MessageBoxContent ReadMessageBox(HWND box) {
     }
     // The icon control (stc1) shows an icon only when the box was asked for one.
     HWND icon = GetDlgItem(box, stc1);
-    content.icon = icon && IsWindowVisible(icon) &&
-                   SendMessageW(icon, STM_GETICON, 0, 0) != 0;
+    content.icon = icon && IsWindowVisible(icon) && SendMessageW(icon, STM_GETICON, 0, 0) != 0;
     return content;
 }
 

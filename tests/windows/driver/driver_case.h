@@ -17,7 +17,7 @@ struct CaseRegistrar {
 
 }  // namespace foliomix::driver
 
-#define DRIVER_CASE(name)                                                   \
-    static void name();                                                     \
+#define DRIVER_CASE(name)                                                          \
+    static void name();                                                            \
     static const ::foliomix::driver::CaseRegistrar name##_registrar(#name, &name); \
     static void name()

@@ -20,8 +20,7 @@ RemoteBuffer::~RemoteBuffer() { VirtualFreeEx(process_, address_, 0, MEM_RELEASE
 std::wstring RemoteBuffer::ReadText(std::size_t chars) const {
     std::wstring text(std::min(chars, bytes_ / sizeof(wchar_t)), L'\0');
     SIZE_T read = 0;
-    if (!ReadProcessMemory(process_, address_, text.data(), text.size() * sizeof(wchar_t),
-                           &read)) {
+    if (!ReadProcessMemory(process_, address_, text.data(), text.size() * sizeof(wchar_t), &read)) {
         throw DriverError("cannot read memory of the program under test");
     }
     text.resize(read / sizeof(wchar_t));

@@ -15,8 +15,8 @@ std::wstring FromUtf8(const std::string& bytes) {
     if (bytes.empty()) {
         return {};
     }
-    const int size = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()),
-                                         nullptr, 0);
+    const int size =
+        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
     std::wstring text(static_cast<std::size_t>(size), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
                         size);
