@@ -10,6 +10,8 @@
 
 namespace foliomix::com {
 
+class EngineSession;
+
 // The calling thread's single-threaded apartment, with a message filter that retries calls the
 // engine rejects while it is busy. Lives as long as the thread uses the engine; the program
 // creates one on its UI thread before any engine object and destroys it after the last.
@@ -25,6 +27,10 @@ class ComApartment {
     std::unique_ptr<State> state_;
 };
 
+// The engine is a single shared instance: it may hold the user's own presentations. Every
+// object this server hands out closes only the presentations it created, quits the engine only
+// when no presentation is left in it, and puts DisplayAlerts back as it was found, on the
+// application's own Quit and on the Quit reached through the global object alike.
 class ComPresentationServer final : public PresentationServer {
   public:
     // The program identifier the engine is registered under.
@@ -36,6 +42,7 @@ class ComPresentationServer final : public PresentationServer {
 
   private:
     std::wstring progId_;
+    std::shared_ptr<EngineSession> session_;
 };
 
 }  // namespace foliomix::com

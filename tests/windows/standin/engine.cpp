@@ -19,7 +19,7 @@ struct FailRule {
 struct ProcessState {
     std::mutex mutex;
     std::shared_ptr<Engine> engine;
-    std::wstring failSpec;
+    std::wstring failList;
     std::vector<FailRule> rules;
 };
 
@@ -28,15 +28,16 @@ ProcessState& State() {
     return state;
 }
 
-std::vector<FailRule> ParseRules(const std::wstring& spec) {
+std::vector<FailRule> ParseRules(const std::wstring& list) {
     std::vector<FailRule> rules;
     std::size_t start = 0;
-    while (start <= spec.size()) {
-        std::size_t end = spec.find(L',', start);
+    while (start <= list.size()) {
+        std::size_t end = list.find(L',', start);
         if (end == std::wstring::npos) {
-            end = spec.size();
+            end = list.size();
         }
-        std::wstring item = spec.substr(start, end - start);
+        std::wstring item = list.substr(start, end - start);
+        std::erase(item, L' ');
         if (!item.empty()) {
             FailRule rule;
             const std::size_t hash = item.find(L'#');
@@ -135,7 +136,7 @@ void ResetStandin() {
     ProcessState& state = State();
     const std::lock_guard lock(state.mutex);
     state.engine.reset();
-    state.failSpec.clear();
+    state.failList.clear();
     state.rules.clear();
 }
 
@@ -158,10 +159,10 @@ void LogLine(std::wstring_view line) {
 bool InjectedFailure(std::wstring_view member, std::wstring_view accessor) {
     ProcessState& state = State();
     const std::lock_guard lock(state.mutex);
-    const std::wstring spec = Environment(L"FOLIOMIX_STANDIN_FAIL").value_or(L"");
-    if (spec != state.failSpec) {
-        state.failSpec = spec;
-        state.rules = ParseRules(spec);
+    const std::wstring list = Environment(L"FOLIOMIX_STANDIN_FAIL").value_or(L"");
+    if (list != state.failList) {
+        state.failList = list;
+        state.rules = ParseRules(list);
     }
     std::wstring withAccessor(member);
     if (!accessor.empty()) {

@@ -7,8 +7,14 @@
 # --with-standin registers the stand-in automation server (FOLIOMIX_STANDIN_DLL, a host path)
 # under "PowerPoint.application" and the application-global class for the command's run and
 # unregisters it afterwards, so that without the option nothing is registered.
+# FOLIOMIX_STANDIN_LOG may be a host path; it reaches the command as the Windows path.
 set -uo pipefail
-state=${FOLIOMIX_WINE_DIR:?FOLIOMIX_WINE_DIR must name the state dir of prefix-setup.sh}
+# The harness's own failures exit with 2.
+state=${FOLIOMIX_WINE_DIR:-}
+if [ -z "$state" ]; then
+    echo "FOLIOMIX_WINE_DIR must name the state dir of prefix-setup.sh" >&2
+    exit 2
+fi
 if [ ! -s "$state/display" ]; then
     echo "no Wine prefix in $state: run the wine_prefix setup test first" >&2
     exit 2
@@ -16,10 +22,20 @@ fi
 export WINEPREFIX="$state/prefix" WINEDEBUG=-all DISPLAY
 DISPLAY=$(cat "$state/display")
 
+# A stand-in log given as a host path is handed to the Windows side as its Windows path.
+if [[ "${FOLIOMIX_STANDIN_LOG:-}" == /* ]]; then
+    FOLIOMIX_STANDIN_LOG=$(winepath -w "$FOLIOMIX_STANDIN_LOG")
+    export FOLIOMIX_STANDIN_LOG
+fi
+
 standin=
 if [ "${1:-}" = "--with-standin" ]; then
     shift
-    standin=$(winepath -w "${FOLIOMIX_STANDIN_DLL:?FOLIOMIX_STANDIN_DLL must name the stand-in DLL}")
+    if [ ! -f "${FOLIOMIX_STANDIN_DLL:-}" ]; then
+        echo "FOLIOMIX_STANDIN_DLL must name the stand-in DLL" >&2
+        exit 2
+    fi
+    standin=$(winepath -w "$FOLIOMIX_STANDIN_DLL")
     if ! wine regsvr32 /s "$standin" >/dev/null 2>&1; then
         echo "registering the stand-in failed" >&2
         exit 2

@@ -1,0 +1,156 @@
+#include "merge/com/com_presentation_server.h"
+
+#include <limits>
+
+#include "merge/com/engine_session.h"
+#include "merge/com/late_bound.h"
+
+namespace foliomix::com {
+namespace {
+
+// The engine's application-global class and interface, and its application interface; all
+// three are duals, used here through IDispatch.
+constexpr CLSID kGlobalClass = {
+    0x91493443, 0x5A91, 0x11CF, {0x87, 0x00, 0x00, 0xAA, 0x00, 0x60, 0x26, 0x3B}};
+constexpr IID kGlobalInterface = {
+    0x91493451, 0x5A91, 0x11CF, {0x87, 0x00, 0x00, 0xAA, 0x00, 0x60, 0x26, 0x3B}};
+constexpr IID kApplicationInterface = {
+    0x91493442, 0x5A91, 0x11CF, {0x87, 0x00, 0x00, 0xAA, 0x00, 0x60, 0x26, 0x3B}};
+
+constexpr DWORD kEngineContexts = CLSCTX_LOCAL_SERVER | CLSCTX_INPROC_SERVER;
+
+class ComPresentation final : public ServerPresentation {
+  public:
+    explicit ComPresentation(std::shared_ptr<OwnedPresentation> owned) : owned_(std::move(owned)) {}
+
+    // Released by the run: close it in the engine. A failure leaves it tracked as open, and the
+    // next Quit tries again (and reports it) before deciding whether the engine may end.
+    ~ComPresentation() override {
+        try {
+            owned_->Close();
+        } catch (...) {  // nothing may leave a destructor; Quit reports what is left open
+        }
+    }
+    ComPresentation(const ComPresentation&) = delete;
+    ComPresentation& operator=(const ComPresentation&) = delete;
+
+    std::int32_t SlideCount() override {
+        const long count = ResultLong(Slides().Get(L"Count"), L"Presentation.Slides.Count");
+        return static_cast<std::int32_t>(count);
+    }
+
+    void InsertFromFile(std::u16string_view fileName, std::int32_t index) override {
+        Slides().Call(L"InsertFromFile",
+                      {TextArgument(fileName), _variant_t(static_cast<long>(index))});
+    }
+
+    void SaveAs(std::u16string_view fileName) override {
+        owned_->Object().Call(L"SaveAs", {TextArgument(fileName)});
+    }
+
+  private:
+    [[nodiscard]] LateBound Slides() const { return owned_->Object().Child(L"Slides"); }
+
+    std::shared_ptr<OwnedPresentation> owned_;
+};
+
+class ComApplication final : public ServerApplication {
+  public:
+    ComApplication(LateBound application, std::shared_ptr<EngineSession> session)
+        : application_(std::move(application)), session_(std::move(session)) {}
+
+    void SetDisplayAlerts(bool on) override {
+        if (on) {
+            session_->TurnAlertsOn(application_);
+        } else {
+            session_->TurnAlertsOff(application_);
+        }
+    }
+
+    std::unique_ptr<ServerPresentation> AddPresentation() override {
+        LateBound presentation = ResultObject(application_.Child(L"Presentations").Call(L"Add"),
+                                              IID_IDispatch, L"Presentation");
+        return std::make_unique<ComPresentation>(session_->Track(std::move(presentation)));
+    }
+
+    // Ends the engine only if nothing is left in it once our own presentations are closed:
+    // an engine that holds the user's presentations keeps running, with its alerts as found.
+    void Quit() override {
+        std::optional<ServerError> failure;
+        const auto attempt = [&failure](auto&& step) {
+            try {
+                step();
+            } catch (const ServerError& error) {
+                if (!failure) {
+                    failure = error;
+                }
+            }
+        };
+        attempt([&] { session_->CloseOwned(); });
+        attempt([&] { session_->RestoreAlerts(application_); });
+        // Without the count the engine's content is unknown: then it is left running.
+        const long open = ResultLong(application_.Child(L"Presentations").Get(L"Count"),
+                                     L"Application.Presentations.Count");
+        if (open == 0) {
+            application_.Call(L"Quit");
+        }
+        if (failure) {
+            throw *failure;
+        }
+    }
+
+  private:
+    LateBound application_;
+    std::shared_ptr<EngineSession> session_;
+};
+
+class ComGlobal final : public ServerGlobal {
+  public:
+    ComGlobal(LateBound global, std::shared_ptr<EngineSession> session)
+        : global_(std::move(global)), session_(std::move(session)) {}
+
+    std::unique_ptr<ServerApplication> Application() override {
+        return std::make_unique<ComApplication>(
+            ResultObject(global_.Get(L"Application"), kApplicationInterface, L"Application"),
+            session_);
+    }
+
+  private:
+    LateBound global_;
+    std::shared_ptr<EngineSession> session_;
+};
+
+}  // namespace
+
+ComPresentationServer::ComPresentationServer(std::wstring progId)
+    : progId_(std::move(progId)), session_(std::make_shared<EngineSession>()) {}
+
+std::u16string_view ComPresentationServer::DisplayName() const { return u"MS PowerPoint"; }
+
+std::unique_ptr<ServerApplication> ComPresentationServer::CreateApplication() {
+    CLSID clsid{};
+    HRESULT hr = CLSIDFromProgID(progId_.c_str(), &clsid);
+    if (FAILED(hr)) {
+        ThrowServerError(L"CLSIDFromProgID(" + progId_ + L")", hr);
+    }
+    ComPtr<IDispatch> application;
+    hr = CoCreateInstance(clsid, nullptr, kEngineContexts, IID_IDispatch,
+                          reinterpret_cast<void**>(application.ReleaseAndGetAddressOf()));
+    if (FAILED(hr)) {
+        ThrowServerError(L"CoCreateInstance(" + progId_ + L")", hr);
+    }
+    return std::make_unique<ComApplication>(LateBound(std::move(application), L"Application"),
+                                            session_);
+}
+
+std::unique_ptr<ServerGlobal> ComPresentationServer::CreateGlobal() {
+    ComPtr<IDispatch> global;
+    const HRESULT hr = CoCreateInstance(kGlobalClass, nullptr, kEngineContexts, kGlobalInterface,
+                                        reinterpret_cast<void**>(global.ReleaseAndGetAddressOf()));
+    if (FAILED(hr)) {
+        ThrowServerError(L"CoCreateInstance(application-global class)", hr);
+    }
+    return std::make_unique<ComGlobal>(LateBound(std::move(global), L"Global"), session_);
+}
+
+}  // namespace foliomix::com

@@ -1,0 +1,401 @@
+// The engine adapter against the stand-in engine: the exact calls it makes, every failure as
+// ServerError, and what it leaves in an engine that it shares with the user.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "tests/windows/com/standin_test.h"
+
+namespace foliomix::com::testing {
+namespace {
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::HasSubstr;
+using ::testing::IsSupersetOf;
+using ::testing::Not;
+
+std::string Quoted(const std::wstring& path) { return "\"" + Utf8(path) + "\""; }
+
+class ComAdapter : public StandinTest {
+  protected:
+    ComPresentationServer server;
+};
+
+TEST_F(ComAdapter, MergeMakesExactlyTheseCallsInThisOrder) {
+    const std::wstring a = MakeDeck(L"甲.ppt", {"a1", "a2"});
+    const std::wstring empty = MakeDeck(L"空.ppt", {});
+    const std::wstring b = MakeDeck(L"乙.ppt", {"b1"});
+    const std::wstring out = PathOf(L"合并结果.ppt");
+
+    auto app = server.CreateApplication();
+    app->SetDisplayAlerts(false);
+    auto result = app->AddPresentation();
+    for (const std::wstring& file : {a, empty, b}) {
+        const std::int32_t count = result->SlideCount();
+        result->InsertFromFile(std::u16string(file.begin(), file.end()), count);
+    }
+    result->SaveAs(std::u16string(out.begin(), out.end()));
+    result.reset();
+    app->SetDisplayAlerts(true);
+    app->Quit();
+
+    EXPECT_THAT(
+        Log(),
+        ElementsAre(
+            "Create(Application)", "Engine.Start(presentations=0,alerts=true)",
+            "Application.DisplayAlerts.get() -> true", "Application.DisplayAlerts.put(false)",
+            "Application.Presentations.get() -> Presentations",
+            "Presentations.Add() -> Presentation[1]", "Presentation[1].Slides.get() -> Slides[1]",
+            "Slides[1].Count.get() -> 0", "Presentation[1].Slides.get() -> Slides[1]",
+            "Slides[1].InsertFromFile(" + Quoted(a) + ",0) -> 2",
+            "Presentation[1].Slides.get() -> Slides[1]", "Slides[1].Count.get() -> 2",
+            "Presentation[1].Slides.get() -> Slides[1]",
+            "Slides[1].InsertFromFile(" + Quoted(empty) + ",2) -> 0",
+            "Presentation[1].Slides.get() -> Slides[1]", "Slides[1].Count.get() -> 2",
+            "Presentation[1].Slides.get() -> Slides[1]",
+            "Slides[1].InsertFromFile(" + Quoted(b) + ",2) -> 1",
+            "Presentation[1].SaveAs(" + Quoted(out) + ")", "Presentation[1].Close()",
+            "Application.DisplayAlerts.put(true)",
+            "Application.Presentations.get() -> Presentations", "Presentations.Count.get() -> 0",
+            "Application.Quit()", "Engine.End()"));
+    EXPECT_THAT(ReadDeck(out), ::testing::Optional(ElementsAre("a1", "a2", "b1")));
+}
+
+TEST_F(ComAdapter, InsertsAfterTheGivenSlide) {
+    const std::wstring a = MakeDeck(L"a.ppt", {"a1", "a2", "a3"});
+    const std::wstring b = MakeDeck(L"b.ppt", {"b1"});
+    const std::wstring out = PathOf(L"out.ppt");
+    auto app = server.CreateApplication();
+    auto result = app->AddPresentation();
+    result->InsertFromFile(std::u16string(a.begin(), a.end()), 0);
+    result->InsertFromFile(std::u16string(b.begin(), b.end()), 1);
+    result->InsertFromFile(std::u16string(b.begin(), b.end()), 0);
+    EXPECT_EQ(result->SlideCount(), 5);
+    result->SaveAs(std::u16string(out.begin(), out.end()));
+    EXPECT_THAT(ReadDeck(out), ::testing::Optional(ElementsAre("b1", "a1", "b1", "a2", "a3")));
+}
+
+// Each engine call made to fail in turn: the adapter operation that makes it throws
+// ServerError naming the member and the engine's code.
+struct FailingCall {
+    const char* rule;     // FOLIOMIX_STANDIN_FAIL
+    const char* failing;  // the adapter operation expected to throw
+    const char* message;  // part of the ServerError text
+};
+
+void PrintTo(const FailingCall& call, std::ostream* out) { *out << call.rule; }
+
+class ComAdapterFailure : public ComAdapter, public ::testing::WithParamInterface<FailingCall> {};
+
+TEST_P(ComAdapterFailure, IsThrownAsServerErrorByTheOperationThatMadeTheCall) {
+    const FailingCall& param = GetParam();
+    const std::wstring rule(param.rule, param.rule + std::strlen(param.rule));
+    Control(L"FOLIOMIX_STANDIN_FAIL", rule);
+    const std::wstring in = MakeDeck(L"in.ppt", {"s1"});
+    const std::wstring out = PathOf(L"out.ppt");
+
+    std::unique_ptr<ServerApplication> app;
+    std::unique_ptr<ServerPresentation> result;
+    std::unique_ptr<ServerGlobal> global;
+    const std::vector<std::pair<std::string, std::function<void()>>> steps = {
+        {"CreateApplication", [&] { app = server.CreateApplication(); }},
+        {"SetDisplayAlerts(false)", [&] { app->SetDisplayAlerts(false); }},
+        {"AddPresentation", [&] { result = app->AddPresentation(); }},
+        {"SlideCount", [&] { (void)result->SlideCount(); }},
+        {"InsertFromFile",
+         [&] { result->InsertFromFile(std::u16string(in.begin(), in.end()), 0); }},
+        {"SaveAs", [&] { result->SaveAs(std::u16string(out.begin(), out.end())); }},
+        {"SetDisplayAlerts(true)", [&] { app->SetDisplayAlerts(true); }},
+        {"Quit",
+         [&] {
+             result.reset();
+             app->Quit();
+         }},
+        {"CreateGlobal", [&] { global = server.CreateGlobal(); }},
+        {"Global.Application.Quit", [&] { global->Application()->Quit(); }},
+    };
+    bool thrown = false;
+    for (const auto& [name, step] : steps) {
+        if (name == param.failing) {
+            try {
+                step();
+            } catch (const ServerError& error) {
+                thrown = true;
+                EXPECT_THAT(error.what(), HasSubstr(param.message));
+            }
+            break;
+        }
+        ASSERT_NO_THROW(step()) << name;
+    }
+    EXPECT_TRUE(thrown) << param.failing << " did not throw";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryEngineCall, ComAdapterFailure,
+    ::testing::Values(
+        FailingCall{"Application.DisplayAlerts.get", "SetDisplayAlerts(false)",
+                    "Application.DisplayAlerts failed: 0x80004005 Foliomix stand-in engine: "
+                    "injected failure of Application.DisplayAlerts"},
+        FailingCall{"Application.DisplayAlerts.put", "SetDisplayAlerts(false)",
+                    "Application.DisplayAlerts failed: 0x80004005"},
+        FailingCall{"Application.DisplayAlerts.put#2", "SetDisplayAlerts(true)",
+                    "Application.DisplayAlerts failed: 0x80004005"},
+        FailingCall{"Application.Presentations#1", "AddPresentation",
+                    "Application.Presentations failed: 0x80004005"},
+        FailingCall{"Presentations.Add", "AddPresentation", "Presentations.Add failed: 0x80004005"},
+        FailingCall{"Presentation.Slides", "SlideCount", "Presentation.Slides failed"},
+        FailingCall{"Slides.Count", "SlideCount", "Slides.Count failed: 0x80004005"},
+        FailingCall{"Slides.InsertFromFile", "InsertFromFile",
+                    "Slides.InsertFromFile failed: 0x80004005"},
+        FailingCall{"Presentation.SaveAs", "SaveAs", "Presentation.SaveAs failed: 0x80004005"},
+        FailingCall{"Application.Quit", "Quit", "Application.Quit failed: 0x80004005"},
+        FailingCall{"Presentations.Count", "Quit", "Presentations.Count failed: 0x80004005"},
+        FailingCall{"Global.Application", "Global.Application.Quit",
+                    "Global.Application failed: 0x80004005"}),
+    [](const ::testing::TestParamInfo<FailingCall>& tested) {
+        std::string name = tested.param.rule;
+        for (char& c : name) {
+            if (c == '.' || c == '#') {
+                c = '_';
+            }
+        }
+        return name;
+    });
+
+// The engine's own failures, not injected ones, reach the caller the same way.
+TEST_F(ComAdapter, EngineFailuresOnFilesAreServerErrors) {
+    const std::wstring garbled = PathOf(L"garbled.ppt");
+    {
+        std::ofstream file(std::filesystem::path(garbled), std::ios::binary);
+        file << "not a presentation\n";
+    }
+    auto app = server.CreateApplication();
+    auto result = app->AddPresentation();
+    const std::wstring missing = PathOf(L"缺少.ppt");
+    const std::wstring noFolder = PathOf(L"没有的文件夹\\out.ppt");
+    EXPECT_THROW(result->InsertFromFile(std::u16string(missing.begin(), missing.end()), 0),
+                 ServerError);
+    EXPECT_THROW(result->InsertFromFile(std::u16string(garbled.begin(), garbled.end()), 0),
+                 ServerError);
+    try {
+        result->SaveAs(std::u16string(noFolder.begin(), noFolder.end()));
+        ADD_FAILURE() << "SaveAs into a missing folder did not throw";
+    } catch (const ServerError& error) {
+        EXPECT_THAT(error.what(), HasSubstr("Presentation.SaveAs failed"));
+        EXPECT_THAT(error.what(), HasSubstr("cannot write the presentation"));
+    }
+    EXPECT_EQ(result->SlideCount(), 0);
+}
+
+TEST_F(ComAdapter, CallsOnAnEndedEngineAreServerErrors) {
+    auto app = server.CreateApplication();
+    auto result = app->AddPresentation();
+    auto second = server.CreateApplication();
+    Control(L"FOLIOMIX_STANDIN_FAIL", L"Presentation.Close");  // ours stays open...
+    result.reset();
+    Control(L"FOLIOMIX_STANDIN_FAIL", L"");
+    // ...so Quit closes it first, and the engine ends.
+    app->Quit();
+    EXPECT_THAT(Log(), Contains("Engine.End()"));
+    try {
+        second->SetDisplayAlerts(false);
+        ADD_FAILURE() << "no failure on an ended engine";
+    } catch (const ServerError& error) {
+        EXPECT_THAT(error.what(), HasSubstr("0x80010108"));
+    }
+}
+
+// ---- the shared engine ---------------------------------------------------------------------
+
+TEST_F(ComAdapter, QuitLeavesAnEngineThatHoldsTheUsersPresentationRunning) {
+    Control(L"FOLIOMIX_STANDIN_USER_PRESENTATION", L"1");
+    const std::wstring in = MakeDeck(L"in.ppt", {"s1"});
+    auto app = server.CreateApplication();
+    app->SetDisplayAlerts(false);
+    auto result = app->AddPresentation();
+    result->InsertFromFile(std::u16string(in.begin(), in.end()), 0);
+    result.reset();
+    app->Quit();
+
+    const std::vector<std::string> log = Log();
+    EXPECT_THAT(log, IsSupersetOf({"Engine.Start(presentations=1,alerts=true)",
+                                   "Presentations.Add() -> Presentation[2]",
+                                   "Presentation[2].Close()", "Presentations.Count.get() -> 1"}));
+    EXPECT_THAT(log, Not(Contains("Application.Quit()")));
+    EXPECT_THAT(log, Not(Contains("Presentation[1].Close()")));
+    EXPECT_THAT(log, Not(Contains(HasSubstr("Engine.Discarded"))));
+    EXPECT_EQ(EnginePresentationCount(), 1);
+}
+
+TEST_F(ComAdapter, GlobalQuitLeavesAnEngineThatHoldsTheUsersPresentationRunning) {
+    Control(L"FOLIOMIX_STANDIN_USER_PRESENTATION", L"1");
+    auto global = server.CreateGlobal();
+    Mark();
+    global->Application()->Quit();
+    EXPECT_THAT(Since(), ElementsAre("Engine.Start(presentations=1,alerts=true)",
+                                     "Global.Application.get() -> Application",
+                                     "Application.Presentations.get() -> Presentations",
+                                     "Presentations.Count.get() -> 1"));
+    EXPECT_EQ(EnginePresentationCount(), 1);
+}
+
+TEST_F(ComAdapter, QuitClosesOurStillOpenPresentationBeforeCountingThemAndEndsTheEngine) {
+    auto app = server.CreateApplication();
+    auto result = app->AddPresentation();
+    Mark();
+    app->Quit();  // `result` is still held: its presentation is closed by Quit
+    EXPECT_THAT(
+        Since(),
+        ElementsAre("Presentation[1].Close()", "Application.Presentations.get() -> Presentations",
+                    "Presentations.Count.get() -> 0", "Application.Quit()", "Engine.End()"));
+    Mark();
+    result.reset();  // already closed: nothing more is sent
+    EXPECT_THAT(Since(), ElementsAre());
+}
+
+TEST_F(ComAdapter, GlobalQuitClosesOurPresentationsToo) {
+    Control(L"FOLIOMIX_STANDIN_USER_PRESENTATION", L"1");
+    auto app = server.CreateApplication();
+    auto result = app->AddPresentation();
+    auto global = server.CreateGlobal();
+    Mark();
+    global->Application()->Quit();
+    EXPECT_THAT(Since(),
+                ElementsAre("Global.Application.get() -> Application", "Presentation[2].Close()",
+                            "Application.Presentations.get() -> Presentations",
+                            "Presentations.Count.get() -> 1"));
+}
+
+TEST_F(ComAdapter, AFailedCloseIsRetriedByQuitWhichReportsItAndKeepsTheEngine) {
+    auto app = server.CreateApplication();
+    auto result = app->AddPresentation();
+    Control(L"FOLIOMIX_STANDIN_FAIL", L"Presentation.Close");
+    result.reset();  // the failure cannot be thrown from here
+    Mark();
+    EXPECT_THROW(app->Quit(), ServerError);
+    // Our presentation is still in the engine: it must not be quit with it inside.
+    EXPECT_THAT(Since(), ElementsAre("Presentation[1].Close() -> FAILED 0x80004005",
+                                     "Application.Presentations.get() -> Presentations",
+                                     "Presentations.Count.get() -> 1"));
+    Control(L"FOLIOMIX_STANDIN_FAIL", L"");
+    Mark();
+    app->Quit();
+    EXPECT_THAT(
+        Since(),
+        ElementsAre("Presentation[1].Close()", "Application.Presentations.get() -> Presentations",
+                    "Presentations.Count.get() -> 0", "Application.Quit()", "Engine.End()"));
+}
+
+TEST_F(ComAdapter, WithoutThePresentationCountTheEngineIsNotQuit) {
+    auto app = server.CreateApplication();
+    Control(L"FOLIOMIX_STANDIN_FAIL", L"Presentations.Count");
+    EXPECT_THROW(app->Quit(), ServerError);
+    EXPECT_THAT(Log(), Not(Contains("Application.Quit()")));
+}
+
+// DisplayAlerts as the user had it, whatever path the run takes to its end.
+struct AlertsCase {
+    const char* name;
+    bool found;  // the engine's value before the run
+    std::function<void(ServerApplication&, ServerGlobal&)> finish;  // after turning them off
+    std::vector<std::string> puts;  // every DisplayAlerts put, in order
+};
+
+void PrintTo(const AlertsCase& alerts, std::ostream* out) { *out << alerts.name; }
+
+class ComAdapterAlerts : public ComAdapter, public ::testing::WithParamInterface<AlertsCase> {};
+
+TEST_P(ComAdapterAlerts, ArePutBackAsFound) {
+    const AlertsCase& param = GetParam();
+    Control(L"FOLIOMIX_STANDIN_USER_PRESENTATION", L"1");
+    Control(L"FOLIOMIX_STANDIN_DISPLAY_ALERTS", param.found ? L"true" : L"false");
+    auto app = server.CreateApplication();
+    auto global = server.CreateGlobal();
+    app->SetDisplayAlerts(false);
+    param.finish(*app, *global);
+
+    std::vector<std::string> puts;
+    for (const std::string& line : Log()) {
+        if (line.find("DisplayAlerts.put") != std::string::npos) {
+            puts.push_back(line);
+        }
+    }
+    EXPECT_THAT(puts, ElementsAreArray(param.puts));
+    EXPECT_EQ(EngineDisplayAlerts(), param.found);
+}
+
+const auto kTurnedOnThenQuit = [](ServerApplication& app, ServerGlobal&) {
+    app.SetDisplayAlerts(true);
+    app.Quit();
+};
+const auto kQuitOnly = [](ServerApplication& app, ServerGlobal&) { app.Quit(); };
+const auto kQuitThenGlobalQuit = [](ServerApplication& app, ServerGlobal& global) {
+    app.Quit();
+    global.Application()->Quit();
+};
+const auto kGlobalQuitOnly = [](ServerApplication&, ServerGlobal& global) {
+    global.Application()->Quit();
+};
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryEnd, ComAdapterAlerts,
+    ::testing::Values(
+        AlertsCase{"OnFoundTrue_TurnedOnThenQuit",
+                   true,
+                   kTurnedOnThenQuit,
+                   {"Application.DisplayAlerts.put(false)", "Application.DisplayAlerts.put(true)"}},
+        AlertsCase{
+            "OnFoundFalse_TurnedOnThenQuit",
+            false,
+            kTurnedOnThenQuit,
+            {"Application.DisplayAlerts.put(false)", "Application.DisplayAlerts.put(false)"}},
+        AlertsCase{"OnFoundTrue_QuitOnly",
+                   true,
+                   kQuitOnly,
+                   {"Application.DisplayAlerts.put(false)", "Application.DisplayAlerts.put(true)"}},
+        AlertsCase{"OnFoundTrue_QuitThenGlobalQuit",
+                   true,
+                   kQuitThenGlobalQuit,
+                   {"Application.DisplayAlerts.put(false)", "Application.DisplayAlerts.put(true)"}},
+        AlertsCase{"OnFoundTrue_GlobalQuitOnly",
+                   true,
+                   kGlobalQuitOnly,
+                   {"Application.DisplayAlerts.put(false)", "Application.DisplayAlerts.put(true)"}},
+        AlertsCase{
+            "OnFoundFalse_GlobalQuitOnly",
+            false,
+            kGlobalQuitOnly,
+            {"Application.DisplayAlerts.put(false)", "Application.DisplayAlerts.put(false)"}}),
+    [](const ::testing::TestParamInfo<AlertsCase>& tested) {
+        return std::string(tested.param.name);
+    });
+
+TEST_F(ComAdapter, TurningAlertsOnWithoutTurningThemOffPutsTrue) {
+    auto app = server.CreateApplication();
+    app->SetDisplayAlerts(true);
+    EXPECT_THAT(Log(), Contains("Application.DisplayAlerts.put(true)"));
+    EXPECT_THAT(Log(), Not(Contains("Application.DisplayAlerts.get() -> true")));
+}
+
+TEST_F(ComAdapter, TheFoundValueIsReadOnceAndSurvivesASecondTurnOff) {
+    Control(L"FOLIOMIX_STANDIN_USER_PRESENTATION", L"1");
+    auto app = server.CreateApplication();
+    app->SetDisplayAlerts(false);
+    app->SetDisplayAlerts(false);
+    app->Quit();
+    int gets = 0;
+    for (const std::string& line : Log()) {
+        gets += line.rfind("Application.DisplayAlerts.get()", 0) == 0 ? 1 : 0;
+    }
+    EXPECT_EQ(gets, 1);
+    EXPECT_TRUE(EngineDisplayAlerts());
+}
+
+}  // namespace
+}  // namespace foliomix::com::testing

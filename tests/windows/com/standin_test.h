@@ -1,0 +1,55 @@
+// A test against the stand-in engine: a fresh COM apartment, a private folder (with a Chinese
+// name) for the presentation files and the stand-in's call log, the stand-in reset to a new
+// process state, and its control variables cleared.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "merge/com/com_presentation_server.h"
+#include "merge/com/late_bound.h"
+
+namespace foliomix::com::testing {
+
+[[nodiscard]] std::string Utf8(std::wstring_view text);
+
+class StandinTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Forgets the running engine: the next creation starts one from the control variables.
+    static void RestartStandin();
+    // Sets a control variable of the stand-in for the calls that follow.
+    static void Control(const wchar_t* name, std::wstring_view value);
+
+    // A presentation file of the stand-in's format in the private folder; returns its path.
+    std::wstring MakeDeck(std::wstring_view name, const std::vector<std::string>& slides) const;
+    // The slide titles of a presentation file, or nothing if it is missing or not a deck.
+    [[nodiscard]] static std::optional<std::vector<std::string>> ReadDeck(const std::wstring& path);
+    [[nodiscard]] std::wstring PathOf(std::wstring_view name) const;
+
+    // Every line of the call log so far; Mark() and Since() give the lines after a point.
+    [[nodiscard]] std::vector<std::string> Log() const;
+    void Mark() { mark_ = Log().size(); }
+    [[nodiscard]] std::vector<std::string> Since() const;
+
+    // The engine's state read through a fresh application object (this adds to the log).
+    [[nodiscard]] long EnginePresentationCount() const;
+    [[nodiscard]] bool EngineDisplayAlerts() const;
+
+    std::optional<ComApartment> apartment;
+    std::filesystem::path folder;
+    std::filesystem::path logFile;
+
+  private:
+    [[nodiscard]] LateBound FreshApplication() const;
+    std::size_t mark_ = 0;
+};
+
+}  // namespace foliomix::com::testing
