@@ -172,10 +172,21 @@ void Win32MainWindow::CreateControls() {
 
 void Win32MainWindow::ApplyDpi(UINT dpi, const RECT* suggested) {
     UniqueFont font = CreateMessageFont(dpi);
-    const SIZE size = FormSize(dpi);
+    SIZE size = FormSize(dpi);
     SetWindowPos(hwnd_, nullptr, suggested ? suggested->left : 0, suggested ? suggested->top : 0,
                  size.cx, size.cy,
                  SWP_NOZORDER | SWP_NOACTIVATE | (suggested ? 0U : static_cast<UINT>(SWP_NOMOVE)));
+    // Where the frame the system draws is not the one computed for this density, correct the
+    // outer size by what the client area is off, so the client area keeps its twips size.
+    const PixelRect wanted = ClientAreaPixels(static_cast<int>(dpi));
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    if (client.right != wanted.width || client.bottom != wanted.height) {
+        size.cx += wanted.width - client.right;
+        size.cy += wanted.height - client.bottom;
+        SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    }
     for (const design::ControlDesign& control : design::kControls) {
         HWND handle = Control(control.id);
         const PixelRect rect = ControlPixels(control, static_cast<int>(dpi));
