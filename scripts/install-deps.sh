@@ -10,7 +10,7 @@ packages=(
     qt6-base-dev libgl-dev libreoffice-impress libreoffice-dev libreoffice-script-provider-python
     python3-uno
     # the Windows edition: cross compiler, Wine, a private X display, a CJK font, screenshots
-    mingw-w64 wine wine64 xvfb xauth x11-utils fonts-wqy-microhei fonts-wine imagemagick
+    mingw-w64 wine wine64 xvfb xauth x11-utils fonts-wqy-microhei fonts-wine imagemagick python3
 )
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
