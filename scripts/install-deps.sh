@@ -15,7 +15,7 @@ linux=(
 )
 windows=(
     # the Windows edition: cross compiler, Wine, a private X display, a CJK font, screenshots
-    mingw-w64 wine wine64 xvfb xauth x11-utils fonts-wqy-microhei fonts-wine imagemagick
+    mingw-w64 wine wine64 xvfb xauth x11-utils fonts-wqy-microhei fonts-wine imagemagick python3
 )
 case "${1:-all}" in
     linux) packages=("${core[@]}" "${linux[@]}") ;;

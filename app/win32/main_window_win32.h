@@ -1,0 +1,84 @@
+// Form1 as a native Win32 window: the window of the design, its controls, the two file dialogs,
+// the message box and the event processing the core uses. It owns the merge list and the merge
+// run and runs them when their buttons are clicked.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <exception>
+
+#include "app/form_design.h"
+#include "app/main_window.h"
+#include "app/win32/file_dialog.h"
+#include "app/win32/gdi_handles.h"
+#include "merge/merge_run.h"
+#include "mergelist/merge_list.h"
+
+namespace foliomix::win32 {
+
+// The window class name, by which a driver program can find Form1.
+inline constexpr wchar_t kForm1ClassName[] = L"Foliomix.Form1";
+
+class Win32MainWindow final : public MainWindow {
+  public:
+    // Creates Form1 with every control in its initial state, hidden. Throws std::runtime_error
+    // when the window cannot be created.
+    Win32MainWindow(HINSTANCE instance, PresentationServer& server);
+    ~Win32MainWindow() override;
+    Win32MainWindow(const Win32MainWindow&) = delete;
+    Win32MainWindow& operator=(const Win32MainWindow&) = delete;
+
+    void Show(int showCommand);
+    // Null once the window has been destroyed.
+    [[nodiscard]] HWND Handle() const { return hwnd_; }
+    // Rethrows an exception that a handler let escape; the window has been closed then.
+    void RethrowHandlerFailure() const;
+
+    void AddItem(std::u16string_view text) override;
+    [[nodiscard]] std::int16_t ListCount() const override;
+    [[nodiscard]] std::int16_t ListIndex() const override;
+    [[nodiscard]] std::u16string List(std::int16_t index) const override;
+    void SetList(std::int16_t index, std::u16string_view text) override;
+    void SetEnabled(design::ControlId button, bool enabled) override;
+    void SetSimpleText(std::u16string_view text) override;
+    void SetOpenFlags(std::uint32_t flags) override;
+    DialogOutcome ShowOpen() override;
+    [[nodiscard]] std::u16string OpenFileName() const override;
+    DialogOutcome ShowSave() override;
+    [[nodiscard]] std::u16string SaveFileName() const override;
+    void ShowMessage(std::u16string_view text, std::u16string_view title) override;
+    void Beep() override;
+    void ProcessPendingEvents() override;
+    [[nodiscard]] bool IsOpen() const override { return hwnd_ != nullptr; }
+
+  private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void CreateControls();
+    // Recreates the font and places the window and every control for the density.
+    void ApplyDpi(UINT dpi, const RECT* suggested);
+    void UpdateListExtent();
+    void OnClick(design::ControlId button);
+    [[nodiscard]] HWND Control(design::ControlId id) const;
+
+    HINSTANCE instance_;
+    HWND hwnd_ = nullptr;
+    std::array<HWND, design::kControls.size()> controls_{};
+    UniqueFont font_;
+    UniqueIcon bigIcon_;
+    UniqueIcon smallIcon_;
+    FileDialog ofd_;
+    FileDialog sfd_;
+    MergeList mergeList_;
+    MergeRun mergeRun_;
+    std::exception_ptr handlerFailure_;
+};
+
+// The control identifier of each control of the design; none is IDOK or IDCANCEL, which the
+// dialog manager sends for Enter and Esc.
+[[nodiscard]] constexpr int ControlIdentifier(design::ControlId id) {
+    return 1000 + static_cast<int>(id);
+}
+
+}  // namespace foliomix::win32
