@@ -12,8 +12,6 @@
 
 #include "merge/presentation_server.h"
 
-extern char** environ;
-
 namespace foliomix::impress {
 namespace {
 
@@ -36,16 +34,30 @@ struct SpawnFileActions {
 
 }  // namespace
 
-ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments) {
+namespace {
+
+// A NULL-terminated array of pointers into `strings`, as exec and posix_spawn take them.
+std::vector<char*> PointerArray(std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    pointers.reserve(strings.size() + 1);
+    for (std::string& text : strings) {
+        pointers.push_back(text.data());
+    }
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+}  // namespace
+
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
+                           const std::vector<std::string>& environment) {
     std::vector<std::string> argv_storage;
     argv_storage.reserve(arguments.size() + 1);
     argv_storage.push_back(program);
     argv_storage.insert(argv_storage.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& argument : argv_storage) {
-        argv.push_back(argument.data());
-    }
-    argv.push_back(nullptr);
+    std::vector<char*> argv = PointerArray(argv_storage);
+    std::vector<std::string> envp_storage = environment;
+    std::vector<char*> envp = PointerArray(envp_storage);
 
     SpawnAttributes attributes;
     // A group of its own: the engine's helpers die with it, and a terminal's Ctrl+C does not
@@ -63,7 +75,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     posix_spawn_file_actions_addopen(&actions.value, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
 
     const int error = posix_spawn(&pid_, program.c_str(), &actions.value, &attributes.value,
-                                  argv.data(), environ);
+                                  argv.data(), envp.data());
     if (error != 0) {
         throw ServerError("cannot start " + program + ": " + std::strerror(error));
     }

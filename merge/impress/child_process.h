@@ -12,9 +12,11 @@ namespace foliomix::impress {
 
 class ChildProcess {
   public:
-    // Starts `program` (a path, not searched in PATH) with `arguments` (without argv[0]), its
-    // standard streams on /dev/null. Throws ServerError when it cannot be started.
-    ChildProcess(const std::string& program, const std::vector<std::string>& arguments);
+    // Starts `program` (a path, not searched in PATH) with `arguments` (without argv[0]) and
+    // `environment` ("NAME=value" entries), its standard streams on /dev/null. Throws
+    // ServerError when it cannot be started.
+    ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
+                 const std::vector<std::string>& environment);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;

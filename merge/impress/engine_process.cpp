@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+extern char** environ;
+
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
@@ -18,6 +20,7 @@
 #include <cppuhelper/bootstrap.hxx>
 #include <rtl/bootstrap.hxx>
 
+#include "merge/impress/engine_environment.h"
 #include "merge/impress/uno_strings.h"
 #include "merge/presentation_server.h"
 
@@ -28,6 +31,14 @@ namespace bridge = com::sun::star::bridge;
 namespace frame = com::sun::star::frame;
 
 namespace {
+
+std::vector<std::string> CurrentEnvironment() {
+    std::vector<std::string> entries;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        entries.emplace_back(*entry);
+    }
+    return entries;
+}
 
 #ifndef FOLIOMIX_LO_PROGRAM_DIR
 #define FOLIOMIX_LO_PROGRAM_DIR "/usr/lib/libreoffice/program"
@@ -122,14 +133,15 @@ EngineProcess::EngineProcess(const EngineOptions& options) {
         "--nodefault",
         "--nolockcheck",
         "--accept=pipe,name=" + pipeName + ";urp;StarOffice.ComponentContext"};
+    const std::vector<std::string> environment = EngineEnvironment(CurrentEnvironment());
     try {
-        child_ = std::make_unique<ChildProcess>(program, arguments);
+        child_ = std::make_unique<ChildProcess>(program, arguments, environment);
         Connect(local, pipeName, options.startTimeout, [&] {
             // On a fresh profile soffice.bin sets it up and asks to be started again.
             if (child_->ExitCode() != kRestartRequested) {
                 return false;
             }
-            child_ = std::make_unique<ChildProcess>(program, arguments);
+            child_ = std::make_unique<ChildProcess>(program, arguments, environment);
             return true;
         });
     } catch (...) {
