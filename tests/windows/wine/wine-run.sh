@@ -19,6 +19,8 @@ if [ ! -s "$state/display" ]; then
     echo "no Wine prefix in $state: run the wine_prefix setup test first" >&2
     exit 2
 fi
+# shellcheck source=utf8-locale.sh
+. "$(dirname "$0")/utf8-locale.sh"
 export WINEPREFIX="$state/prefix" WINEDEBUG=-all DISPLAY
 DISPLAY=$(cat "$state/display")
 
