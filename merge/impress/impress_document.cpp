@@ -148,11 +148,11 @@ uno::Sequence<css::beans::PropertyValue> Properties(
                                                     static_cast<sal_Int32>(properties.size()));
 }
 
-OpenDocument CreatePresentation(const EngineProcess& engine, StartView start) {
+OpenDocument CreatePresentation(const EngineProcess& engine) {
     try {
         OpenDocument document(engine.Desktop()->loadComponentFromURL(
             "private:factory/simpress", "_blank", 0,
-            Properties({Property("Hidden", uno::Any(true)), ViewIdFor(start)})));
+            Properties({Property("Hidden", uno::Any(true))})));
         if (!document.IsOpen()) {
             throw ServerError("LibreOffice created no presentation");
         }

@@ -57,9 +57,9 @@ class OpenDocument {
 // what the normal view does and saves the switch a slide copy needs.
 enum class StartView { kNormal, kSlideSorter };
 
-// A new, empty presentation (the engine gives it one slide).
-[[nodiscard]] OpenDocument CreatePresentation(const EngineProcess& engine,
-                                              StartView start = StartView::kNormal);
+// A new, empty presentation (the engine gives it one slide), in the normal view: asking for
+// another view of a new document brings the engine down.
+[[nodiscard]] OpenDocument CreatePresentation(const EngineProcess& engine);
 // `url` loaded hidden, macros off, as an untitled copy: it can be changed (scaled) without
 // touching the file, and no lock file is left beside it. Throws ServerError when the engine cannot
 // load it or it is not a presentation (anything else is closed again first).
