@@ -39,6 +39,14 @@ constexpr std::string_view kCenterPane = "private:resource/pane/CenterPane";
 // main thread. The bound is generous: a switch takes milliseconds.
 constexpr auto kViewSwitchPoll = std::chrono::milliseconds(1);
 constexpr auto kViewSwitchTimeout = std::chrono::seconds(20);
+// The view factories Impress registers, by the number a load's "ViewId" selects.
+constexpr sal_Int16 kNormalViewId = 1;
+constexpr sal_Int16 kSlideSorterViewId = 2;
+
+css::beans::PropertyValue ViewIdFor(StartView start) {
+    return Property(
+        "ViewId", uno::Any(start == StartView::kSlideSorter ? kSlideSorterViewId : kNormalViewId));
+}
 
 // The view shown in the center pane, by resource URL.
 std::string CenterView(const uno::Reference<framework::XConfigurationController>& configuration) {
@@ -154,13 +162,15 @@ OpenDocument CreatePresentation(const EngineProcess& engine) {
     }
 }
 
-OpenDocument LoadPresentation(const EngineProcess& engine, const rtl::OUString& url) {
+OpenDocument LoadPresentation(const EngineProcess& engine, const rtl::OUString& url,
+                              StartView start) {
     OpenDocument document;
     try {
         document = OpenDocument(engine.Desktop()->loadComponentFromURL(
             url, "_blank", 0,
             Properties(
-                {Property("Hidden", uno::Any(true)), Property("AsTemplate", uno::Any(true)),
+                {Property("Hidden", uno::Any(true)), ViewIdFor(start),
+                 Property("AsTemplate", uno::Any(true)),
                  Property("MacroExecutionMode",
                           uno::Any(css::document::MacroExecMode::NEVER_EXECUTE)),
                  Property("UpdateDocMode", uno::Any(css::document::UpdateDocMode::NO_UPDATE))})));
@@ -233,6 +243,8 @@ void ShowNormalView(const EngineProcess& engine, const OpenDocument& document) {
 }
 
 void ScaleSlides(const EngineProcess& engine, const OpenDocument& document, SlideSize size) {
+    // Only the normal view carries out a slide format change.
+    ShowNormalView(engine, document);
     Dispatch(engine, document, ".uno:AttributePageSize",
              Properties({Property("AttributePageSize.Width", uno::Any(size.width)),
                          Property("AttributePageSize.Height", uno::Any(size.height))}));

@@ -90,7 +90,7 @@ class ImpressPresentation final : public ServerPresentation {
             if (index < 0 || index > count) {
                 throw ServerError("slide index out of range");
             }
-            const OpenDocument source = LoadPresentation(engine, url);
+            const OpenDocument source = LoadPresentation(engine, url, StartView::kSlideSorter);
             if (Slides(source)->getCount() == 0) {
                 return;
             }
