@@ -3,24 +3,13 @@
 #include <cstdio>
 #include <vector>
 
+#include "merge/com/utf8_text.h"
 #include "merge/presentation_server.h"
 
 namespace foliomix::com {
 namespace {
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows strings are UTF-16");
-
-std::string Utf8(std::wstring_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int length = static_cast<int>(text.size());
-    const int size =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, bytes.data(), size, nullptr, nullptr);
-    return bytes;
-}
 
 std::wstring Text(BSTR text) {
     return text == nullptr ? std::wstring() : std::wstring(text, SysStringLen(text));

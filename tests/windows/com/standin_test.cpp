@@ -36,18 +36,6 @@ void ResetStandin() {
 
 }  // namespace
 
-std::string Utf8(std::wstring_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int length = static_cast<int>(text.size());
-    const int size =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, bytes.data(), size, nullptr, nullptr);
-    return bytes;
-}
-
 void StandinTest::SetUp() {
     for (const wchar_t* name : kControls) {
         SetEnvironmentVariableW(name, nullptr);

@@ -13,10 +13,9 @@
 
 #include "merge/com/com_presentation_server.h"
 #include "merge/com/late_bound.h"
+#include "merge/com/utf8_text.h"
 
 namespace foliomix::com::testing {
-
-[[nodiscard]] std::string Utf8(std::wstring_view text);
 
 class StandinTest : public ::testing::Test {
   protected:

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "merge/com/utf8_text.h"
+
 namespace foliomix::driver {
 
 class DriverError : public std::runtime_error {
@@ -17,7 +19,7 @@ class DriverError : public std::runtime_error {
 };
 
 // UTF-8 for the test output.
-std::string Utf8(std::wstring_view text);
+using com::Utf8;
 
 void ReportFailure(const char* file, int line, const std::string& what);
 [[nodiscard]] int FailureCount();

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "merge/com/utf8_text.h"
+
 namespace standin {
 namespace {
 
@@ -19,18 +21,6 @@ UniqueHandle OpenFile(const std::wstring& path, DWORD access, DWORD disposition)
 }
 
 }  // namespace
-
-std::string ToUtf8(std::wstring_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int length = static_cast<int>(text.size());
-    const int size =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, bytes.data(), size, nullptr, nullptr);
-    return bytes;
-}
 
 std::optional<std::wstring> FromUtf8(std::string_view bytes) {
     if (bytes.empty()) {
@@ -92,7 +82,7 @@ bool WriteDeck(const std::wstring& path, const std::vector<std::wstring>& slides
     std::string bytes(kDeckHeader);
     bytes += '\n';
     for (const std::wstring& slide : slides) {
-        bytes += ToUtf8(slide);
+        bytes += foliomix::com::Utf8(slide);
         bytes += '\n';
     }
     DWORD written = 0;

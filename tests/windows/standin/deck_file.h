@@ -16,7 +16,6 @@ inline constexpr std::string_view kDeckHeader = "FOLIOMIX-STANDIN-DECK";
 // Writes (replaces) the file at `path`; false when it cannot be written.
 [[nodiscard]] bool WriteDeck(const std::wstring& path, const std::vector<std::wstring>& slides);
 
-[[nodiscard]] std::string ToUtf8(std::wstring_view text);
 // Nothing when `bytes` is not valid UTF-8.
 [[nodiscard]] std::optional<std::wstring> FromUtf8(std::string_view bytes);
 

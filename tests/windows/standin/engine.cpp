@@ -5,6 +5,8 @@
 
 #include "deck_file.h"
 
+#include "merge/com/utf8_text.h"
+
 namespace standin {
 namespace {
 
@@ -150,7 +152,7 @@ void LogLine(std::wstring_view line) {
     if (file == INVALID_HANDLE_VALUE) {
         return;
     }
-    const std::string bytes = ToUtf8(line) + '\n';
+    const std::string bytes = foliomix::com::Utf8(line) + '\n';
     DWORD written = 0;
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
