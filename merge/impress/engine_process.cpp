@@ -21,6 +21,7 @@ extern char** environ;
 #include <rtl/bootstrap.hxx>
 
 #include "merge/impress/engine_environment.h"
+#include "merge/impress/engine_profile.h"
 #include "merge/impress/uno_strings.h"
 #include "merge/presentation_server.h"
 
@@ -123,6 +124,7 @@ EngineProcess::EngineProcess(const EngineOptions& options) {
         LocalContext(std::filesystem::path(program).parent_path());
 
     profile_ = std::make_unique<TemporaryDirectory>("foliomix-impress-");
+    SeedProfile(profile_->Path(), ReadProfileSeed(std::filesystem::path(program).parent_path()));
     const std::string pipeName = UniquePipeName();
     const std::vector<std::string> arguments{
         "-env:UserInstallation=" + FileUrl(profile_->Path()),
@@ -137,7 +139,8 @@ EngineProcess::EngineProcess(const EngineOptions& options) {
     try {
         child_ = std::make_unique<ChildProcess>(program, arguments, environment);
         Connect(local, pipeName, options.startTimeout, [&] {
-            // On a fresh profile soffice.bin sets it up and asks to be started again.
+            // On a profile it has not set up (the seed above did not take) soffice.bin sets it
+            // up and asks to be started again.
             if (child_->ExitCode() != kRestartRequested) {
                 return false;
             }

@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,8 @@ struct EnvironmentCase {
     std::vector<std::string> given;
     std::vector<std::string> expected;
 };
+
+void PrintTo(const EnvironmentCase& c, std::ostream* out) { *out << c.name; }
 
 class EngineEnvironmentTest : public ::testing::TestWithParam<EnvironmentCase> {};
 

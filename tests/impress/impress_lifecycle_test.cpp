@@ -120,6 +120,19 @@ TEST_F(ImpressLifecycleTest, EveryWayOfEndingLeavesNoProcessAndNoProfile) {
     }
 }
 
+TEST_F(ImpressLifecycleTest, TheEngineTakesItsNewProfileAsAlreadySetUp) {
+    ImpressPresentationServer server;
+    auto application = server.CreateApplication();
+    const fs::path user = server.EngineProfileDirectory() / "user";
+    ASSERT_TRUE(fs::is_directory(user));
+    // The graphics self-tests of a first start write this log before the engine accepts us.
+    EXPECT_FALSE(fs::exists(user / "GraphicsRenderTests.log"));
+    auto presentation = application->AddPresentation();
+    presentation->InsertFromFile(File("a.ppt"), 0);
+    EXPECT_EQ(presentation->SlideCount(), 2);
+    application->Quit();
+}
+
 TEST_F(ImpressLifecycleTest, QuitTwiceAndAGlobalQuitWithNoEngineAreHarmless) {
     ImpressPresentationServer server;
     auto application = server.CreateApplication();
