@@ -26,6 +26,14 @@ using ::testing::ElementsAre;
 
 fs::path PathOf(const QString& path) { return fs::path(path.toStdU16String()); }
 
+// A template for a test folder inside one folder that is removed when the program ends. The UNO
+// runtime of this process goes on making its settings folder in the HOME of the first test it
+// served, after that test has removed its own folders; inside this one that goes too.
+QString TestFolderTemplate(const char* name) {
+    static const QTemporaryDir root;
+    return root.filePath(QString::fromUtf8(name) + QStringLiteral("-XXXXXX"));
+}
+
 // Moves the rows into `order` as a user does: select the row, click 上移, select the row it
 // went to, click again, and so on.
 void Arrange(QWidget& window, const QStringList& order) {
@@ -77,8 +85,8 @@ class LinuxEndToEndTest : public ::testing::Test {
         EXPECT_EQ(driver.Pending(), 0U);
     }
 
-    QTemporaryDir home;
-    QTemporaryDir work;
+    QTemporaryDir home{TestFolderTemplate("home")};
+    QTemporaryDir work{TestFolderTemplate("work")};
     ModalDriver driver;
     QString boxText;
     QString boxTitle;
