@@ -5,9 +5,12 @@ set -uo pipefail
 state=${1:?usage: prefix-cleanup.sh <state dir>}
 [ -d "$state" ] || exit 0
 
+state=$(cd "$state" && pwd)
 if [ -d "$state/prefix" ]; then
-    WINEPREFIX="$state/prefix" wineserver -k 2>/dev/null
-    WINEPREFIX="$state/prefix" wineserver -w 2>/dev/null
+    # shellcheck source=wine-environment.sh
+    . "$(dirname "$0")/wine-environment.sh"
+    wineserver -k 2>/dev/null
+    wineserver -w 2>/dev/null
 fi
 if [ -s "$state/xvfb.pid" ]; then
     pid=$(cat "$state/xvfb.pid")

@@ -28,9 +28,9 @@ if [ -z "$number" ]; then
 fi
 echo ":$number" >"$state/display"
 
-# shellcheck source=utf8-locale.sh
-. "$(dirname "$0")/utf8-locale.sh"
-export WINEPREFIX="$state/prefix" WINEDEBUG=-all DISPLAY=":$number" WINEDLLOVERRIDES="mscoree,mshtml="
+# shellcheck source=wine-environment.sh
+. "$here/wine-environment.sh"
+export DISPLAY=":$number" WINEDLLOVERRIDES="mscoree,mshtml="
 # Output goes to a file: processes that outlive wineboot would otherwise hold the test's pipe.
 wineboot -i >"$state/wineboot.log" 2>&1
 wineserver -w

@@ -19,9 +19,10 @@ if [ ! -s "$state/display" ]; then
     echo "no Wine prefix in $state: run the wine_prefix setup test first" >&2
     exit 2
 fi
-# shellcheck source=utf8-locale.sh
-. "$(dirname "$0")/utf8-locale.sh"
-export WINEPREFIX="$state/prefix" WINEDEBUG=-all DISPLAY
+state=$(cd "$state" && pwd)
+# shellcheck source=wine-environment.sh
+. "$(dirname "$0")/wine-environment.sh"
+export DISPLAY
 DISPLAY=$(cat "$state/display")
 
 # A stand-in log given as a host path is handed to the Windows side as its Windows path.
