@@ -59,33 +59,62 @@ RunOutcome MergeRun::Run() {
     window_.SetSimpleText(kPreparingText);
 
     window_.ProcessPendingEvents();
-    if (!window_.IsOpen()) {
+    if (WindowGone()) {
         return RunOutcome::WindowClosed;
     }
     if (!StartServer()) {
-        window_.Beep();
-        window_.ShowMessage(NotInstalledText(server_.DisplayName()), kFailureTitle);
+        if (!WindowGone()) {
+            window_.Beep();
+            window_.ShowMessage(NotInstalledText(server_.DisplayName()), kFailureTitle);
+        }
         if (serverApp_) {
             ShutDownServer();
         }
         return RunOutcome::StartFailed;
     }
+    try {
+        return MergeAndSave();
+    } catch (...) {
+        // A failure on our side of the run: the engine it started does not outlive it.
+        ShutDownServer();
+        throw;
+    }
+}
 
+RunOutcome MergeRun::MergeAndSave() {
     std::unique_ptr<ServerPresentation> result;
+    // Releases the result before the engine is told to end; nothing is saved.
+    const auto abandon = [&] {
+        result.reset();
+        ShutDownServer();
+        return RunOutcome::WindowClosed;
+    };
+    if (WindowGone()) {
+        return abandon();
+    }
     bool merged = Succeeds([&] { result = serverApp_->AddPresentation(); });
+    if (WindowGone()) {
+        return abandon();
+    }
     const std::int16_t fileCount = window_.ListCount();
     // After the first failure no further file is tried: nothing will be saved anyway.
     for (std::int16_t i = 0; merged && i < fileCount; ++i) {
         window_.ProcessPendingEvents();
-        if (!window_.IsOpen()) {
-            result.reset();
-            ShutDownServer();
-            return RunOutcome::WindowClosed;
+        if (WindowGone()) {
+            return abandon();
         }
-        merged = Succeeds([&] {
-            const std::int32_t slideCount = result->SlideCount();
-            result->InsertFromFile(window_.List(i), slideCount);
-        });
+        std::int32_t slideCount = 0;
+        merged = Succeeds([&] { slideCount = result->SlideCount(); });
+        if (WindowGone()) {
+            return abandon();
+        }
+        if (merged) {
+            const std::u16string file = window_.List(i);
+            merged = Succeeds([&] { result->InsertFromFile(file, slideCount); });
+            if (WindowGone()) {
+                return abandon();
+            }
+        }
         if (merged) {
             window_.SetSimpleText(ProgressText(i + 1));
         }
@@ -105,8 +134,10 @@ RunOutcome MergeRun::Run() {
     result.reset();
     Succeeds([&] { serverApp_->SetDisplayAlerts(true); });
     Succeeds([&] { serverApp_->Quit(); });
-    window_.SetSimpleText(kCompletedText);
-    window_.ShowMessage(kCompletedText, kCompletedTitle);
+    if (!WindowGone()) {
+        window_.SetSimpleText(kCompletedText);
+        window_.ShowMessage(kCompletedText, kCompletedTitle);
+    }
     return RunOutcome::Completed;
 }
 
@@ -117,9 +148,13 @@ bool MergeRun::StartServer() {
     });
 }
 
+bool MergeRun::WindowGone() const { return !window_.IsOpen(); }
+
 void MergeRun::Fail(std::u16string_view text) {
-    window_.Beep();
-    window_.ShowMessage(text, kFailureTitle);
+    if (!WindowGone()) {
+        window_.Beep();
+        window_.ShowMessage(text, kFailureTitle);
+    }
     ShutDownServer();
 }
 

@@ -1,7 +1,10 @@
 // The merge run behind cmdMerge: asks for the result file, has the engine build one new
 // presentation from every file of the list in list order, saves it, shuts the engine down and
 // announces the outcome. It runs on the UI thread and lets the window process its pending
-// events once before the engine starts and once at the start of every file.
+// events once before the engine starts and once at the start of every file. An engine call
+// may let the window handle messages too (a COM call that waits for a busy engine does), so
+// after every engine call the run makes sure the window is still open before it touches the
+// window again; once it is gone the run ends the engine, saves nothing and shows nothing.
 #pragma once
 
 #include <memory>
@@ -14,7 +17,7 @@ namespace foliomix {
 
 enum class RunOutcome : std::uint8_t {
     SaveDialogCancelled,  // nothing changed; the user may click cmdMerge again
-    Completed,            // saved and announced
+    Completed,            // saved, and announced while the window is open
     StartFailed,          // the engine could not be started
     MergeFailed,          // creating the result or inserting a file failed; nothing saved
     SaveFailed,           // SaveAs failed
@@ -26,6 +29,8 @@ class MergeRun {
     // The window owns this object: it holds the state that outlives one run.
     MergeRun(MainWindow& window, PresentationServer& server);
 
+    // Engine failures end as the outcomes above. An exception from the window ends the run
+    // too, after the engine has been shut down.
     RunOutcome Run();
 
     // The path confirmed in sfd at the start of the latest run.
@@ -34,7 +39,9 @@ class MergeRun {
     [[nodiscard]] bool HoldsServerGlobal() const { return serverGlobal_ != nullptr; }
 
   private:
+    RunOutcome MergeAndSave();
     bool StartServer();
+    [[nodiscard]] bool WindowGone() const;
     void ShutDownServer();
     void Fail(std::u16string_view text);
 

@@ -50,10 +50,11 @@ const std::vector<std::string> kStart = {"CreateApplication", "app.DisplayAlerts
                                          "app.Presentations.Add"};
 const std::vector<std::string> kInsertA = {"pres.SlideCount", "pres.InsertFromFile(a,0)"};
 const std::vector<std::string> kInsertB = {"pres.SlideCount", "pres.InsertFromFile(b,1)"};
-const std::vector<std::string> kShutDown = {"app.Quit", "CreateGlobal", "global.Application",
-                                            "globalApp.Quit"};
-const std::vector<std::string> kSaveAndQuit = {"pres.SaveAs(out)", "app.DisplayAlerts=true",
-                                               "app.Quit"};
+// The result is released before the engine is told to end.
+const std::vector<std::string> kShutDown = {"pres.Release", "app.Quit", "CreateGlobal",
+                                            "global.Application", "globalApp.Quit"};
+const std::vector<std::string> kSaveAndQuit = {"pres.SaveAs(out)", "pres.Release",
+                                               "app.DisplayAlerts=true", "app.Quit"};
 
 std::vector<std::string> Concat(std::initializer_list<std::vector<std::string>> parts) {
     std::vector<std::string> all;

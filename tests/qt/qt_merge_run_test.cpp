@@ -102,8 +102,8 @@ TEST_F(MergeRunTest, MergesTheFilesInListOrderAfterMovesAndAnnouncesIt) {
                          "server.pres.InsertFromFile(" + Utf8(b) + ",0)", "server.pres.SlideCount",
                          "server.pres.InsertFromFile(" + Utf8(c) + ",2)", "server.pres.SlideCount",
                          "server.pres.InsertFromFile(" + Utf8(a) + ",2)",
-                         "server.pres.SaveAs(" + saved + ")", "server.app.DisplayAlerts=true",
-                         "server.app.Quit"));
+                         "server.pres.SaveAs(" + saved + ")", "server.pres.Release",
+                         "server.app.DisplayAlerts=true", "server.app.Quit"));
     EXPECT_THAT(fake.saved[QString::fromStdString(saved).toStdU16String()],
                 ElementsAre("b1", "b2", "a1"));
     EXPECT_THAT(statusAtInsert, ElementsAre(kPreparing, Progress(1), Progress(2)));

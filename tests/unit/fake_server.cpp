@@ -20,6 +20,9 @@ class Reference {
 class FakePresentation : public ServerPresentation, Reference {
   public:
     using Reference::Reference;
+    ~FakePresentation() override { server_.Note("pres.Release"); }
+    FakePresentation(const FakePresentation&) = delete;
+    FakePresentation& operator=(const FakePresentation&) = delete;
 
     std::int32_t SlideCount() override {
         server_.Call("pres.SlideCount");
@@ -77,9 +80,14 @@ class FakeGlobal : public ServerGlobal, Reference {
 
 }  // namespace
 
+void FakeServer::Note(const std::string& event) { log_.push_back("server." + event); }
+
 void FakeServer::Call(const std::string& call) {
     log_.push_back("server." + call);
     const std::string name = call.substr(0, call.find('('));
+    if (onCall) {
+        onCall(name);
+    }
     const int nth = ++callCounts_[name];
     if (failing.contains(name) || failing.contains(name + "#" + std::to_string(nth))) {
         throw ServerError(name + " failed");

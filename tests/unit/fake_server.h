@@ -2,6 +2,7 @@
 // into a shared log and can be told to fail any call.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -30,12 +31,18 @@ class FakeServer : public PresentationServer {
     // References handed out and not yet released.
     int liveReferences = 0;
 
+    // Called with each call's name as it arrives, before it fails or succeeds: lets a test act
+    // as the user while the engine works, closing the window for instance.
+    std::function<void(const std::string&)> onCall;
+
     [[nodiscard]] std::u16string_view DisplayName() const override { return displayName; }
     std::unique_ptr<ServerApplication> CreateApplication() override;
     std::unique_ptr<ServerGlobal> CreateGlobal() override;
 
     // Records `call`, then throws ServerError when the plan says it fails.
     void Call(const std::string& call);
+    // Records what happened without a call that could fail: a reference released.
+    void Note(const std::string& event);
 
   private:
     CallLog& log_;

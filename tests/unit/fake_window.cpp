@@ -54,7 +54,11 @@ void FakeWindow::Record(std::string call) const {
     if (!open) {
         ++touchedAfterClose;
     }
+    const std::string name = call.substr(0, call.find_first_of("(="));
     log_.push_back("window." + std::move(call));
+    if (throwing.contains(name)) {
+        throw std::runtime_error("window." + name + " failed");
+    }
 }
 
 bool FakeWindow::Enabled(design::ControlId button) const { return enabled[ButtonSlot(button)]; }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,10 @@ class FakeWindow : public MainWindow {
     // Called inside ProcessPendingEvents, with the number of the call (1 first): lets a test
     // act as the user at an event point, closing the window for instance.
     std::function<void(int)> onProcessEvents;
+
+    // Calls named as in the log without arguments ("SimpleText", "List", ...) that throw
+    // std::runtime_error, as a window out of memory would.
+    std::set<std::string> throwing;
 
     std::vector<std::u16string> rows;
     std::int16_t selection = -1;

@@ -3,6 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <ostream>
+#include <stdexcept>
+
 #include "tests/unit/fake_server.h"
 #include "tests/unit/fake_window.h"
 
@@ -90,9 +94,9 @@ TEST_P(FullRun, LogsTheExactSequenceAndSavesEverySlideInListOrder) {
         slidesSoFar += k % 3;
     }
     for (const char* tail :
-         {"server.pres.SaveAs(C:\\out\\合并结果.ppt)", "server.app.DisplayAlerts=true",
-          "server.app.Quit", "window.SimpleText=演示文稿合并完成！",
-          "window.MsgBox(演示文稿合并完成！|恭喜)"}) {
+         {"server.pres.SaveAs(C:\\out\\合并结果.ppt)", "server.pres.Release",
+          "server.app.DisplayAlerts=true", "server.app.Quit",
+          "window.SimpleText=演示文稿合并完成！", "window.MsgBox(演示文稿合并完成！|恭喜)"}) {
         expected.emplace_back(tail);
     }
     EXPECT_THAT(log, ElementsAreArray(expected));
@@ -116,7 +120,6 @@ TEST_F(MergeRunTest, CancelledSaveDialogTouchesNothingAndCanBeRepeated) {
     EXPECT_THAT(log, ElementsAre("window.sfd.ShowSave", "window.sfd.ShowSave"));
     EXPECT_TRUE(window.Enabled(ControlId::cmdMerge));
     EXPECT_EQ(window.statusText, u"就绪");
-    EXPECT_EQ(window.saveFileName, u"合并结果.ppt");
 }
 
 struct StartFailureCase {
@@ -174,6 +177,10 @@ TEST_P(MergeFailure, ReportsAfterTheLoopShutsDownAndSavesNothing) {
     const auto box = std::find(log.begin(), log.end(), kFailureMsg);
     ASSERT_NE(box, log.end());
     EXPECT_EQ(*(box - 1), "window.Beep");
+    // A result that was created is released before the engine is told to end.
+    if (std::string(GetParam().failing) != "app.Presentations.Add") {
+        EXPECT_EQ(*(box - 2), "server.pres.Release");
+    }
     EXPECT_THAT(std::vector<std::string>(box + 1, log.end()),
                 ElementsAre("server.app.Quit", "server.CreateGlobal", "server.global.Application",
                             "server.globalApp.Quit"));
@@ -198,13 +205,57 @@ TEST_F(MergeRunTest, NoFileIsTriedAfterAFailedInsert) {
     EXPECT_THAT(log, Not(Contains("window.List(2)")));
 }
 
-TEST_F(MergeRunTest, ShutdownReusesTheGlobalObjectAndTriesItWhenQuitFails) {
+TEST_F(MergeRunTest, ShutdownTriesTheGlobalObjectWhenQuitFails) {
     GivenFiles(1);
     server.failing = {"pres.InsertFromFile", "app.Quit"};
     run.Run();
     EXPECT_THAT(log, Contains("server.globalApp.Quit"));
     EXPECT_TRUE(run.HoldsServerGlobal());
 }
+
+TEST_F(MergeRunTest, TheGlobalObjectIsCreatedOnceAndKept) {
+    GivenFiles(1);
+    window.saveAnswers.push_back(window.saveAnswers.front());
+    server.failing = {"pres.InsertFromFile"};
+    EXPECT_EQ(run.Run(), RunOutcome::MergeFailed);
+    EXPECT_EQ(run.Run(), RunOutcome::MergeFailed);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "server.CreateGlobal"), 1);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "server.globalApp.Quit"), 2);
+}
+
+// Each call of the server shutdown failing in turn: the rest is still tried where it can be,
+// and the run ends with the outcome the user was shown.
+struct ShutdownFailureCase {
+    const char* failing;
+    std::vector<std::string> shutdown;
+};
+
+class ShutdownFailure : public MergeRunTest,
+                        public ::testing::WithParamInterface<ShutdownFailureCase> {};
+
+TEST_P(ShutdownFailure, EndsTheRunNormally) {
+    GivenFiles(2);
+    server.failing = {"pres.InsertFromFile", GetParam().failing};
+    EXPECT_EQ(run.Run(), RunOutcome::MergeFailed);
+    const auto box = std::find(log.begin(), log.end(), kFailureMsg);
+    ASSERT_NE(box, log.end());
+    EXPECT_THAT(std::vector<std::string>(box + 1, log.end()),
+                ElementsAreArray(GetParam().shutdown));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, ShutdownFailure,
+    ::testing::Values(ShutdownFailureCase{"app.Quit",
+                                          {"server.app.Quit", "server.CreateGlobal",
+                                           "server.global.Application", "server.globalApp.Quit"}},
+                      ShutdownFailureCase{"CreateGlobal",
+                                          {"server.app.Quit", "server.CreateGlobal"}},
+                      ShutdownFailureCase{
+                          "global.Application",
+                          {"server.app.Quit", "server.CreateGlobal", "server.global.Application"}},
+                      ShutdownFailureCase{"globalApp.Quit",
+                                          {"server.app.Quit", "server.CreateGlobal",
+                                           "server.global.Application", "server.globalApp.Quit"}}));
 
 TEST_F(MergeRunTest, SaveFailureIsReportedNotAnnounced) {
     GivenFiles(2);
@@ -264,6 +315,84 @@ TEST_P(WindowClosedDuringPass, ShutsTheServerDownAndTouchesTheWindowNoMore) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EventPoints, WindowClosedDuringPass, ::testing::Values(2, 3, 4));
+
+// The window closed while the engine works: an engine call can let the window handle its
+// messages, so the close arrives between two calls of the run rather than at an event point.
+struct ClosedDuringCallCase {
+    const char* name;
+    const char* call;     // the engine call during which the user closes the window
+    const char* failing;  // an engine call that fails as well, or ""
+    RunOutcome outcome;
+    bool saved;
+};
+
+void PrintTo(const ClosedDuringCallCase& c, std::ostream* out) { *out << c.name; }
+
+class WindowClosedDuringCall : public MergeRunTest,
+                               public ::testing::WithParamInterface<ClosedDuringCallCase> {};
+
+TEST_P(WindowClosedDuringCall, TheWindowIsNotTouchedAgainAndTheEngineEnds) {
+    const ClosedDuringCallCase& c = GetParam();
+    GivenFiles(3);
+    if (*c.failing != '\0') {
+        server.failing = {c.failing};
+    }
+    server.onCall = [&](const std::string& call) {
+        if (call == c.call) {
+            window.open = false;
+        }
+    };
+    EXPECT_EQ(run.Run(), c.outcome);
+    EXPECT_EQ(window.touchedAfterClose, 0);
+    EXPECT_EQ(!server.saved.empty(), c.saved);
+    // Whatever was created is released and the engine is told to end.
+    EXPECT_EQ(server.liveReferences, run.HoldsServerGlobal() ? 2 : run.HoldsServerApp() ? 1 : 0);
+    if (run.HoldsServerApp()) {
+        EXPECT_THAT(log, Contains("server.app.Quit"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calls, WindowClosedDuringCall,
+    ::testing::Values(
+        ClosedDuringCallCase{"Start", "CreateApplication", "", RunOutcome::WindowClosed, false},
+        ClosedDuringCallCase{"StartThatFails", "CreateApplication", "CreateApplication",
+                             RunOutcome::StartFailed, false},
+        ClosedDuringCallCase{"Alerts", "app.DisplayAlerts=false", "", RunOutcome::WindowClosed,
+                             false},
+        ClosedDuringCallCase{"NewPresentation", "app.Presentations.Add", "",
+                             RunOutcome::WindowClosed, false},
+        ClosedDuringCallCase{"SlideCount", "pres.SlideCount", "", RunOutcome::WindowClosed, false},
+        ClosedDuringCallCase{"LastInsert", "pres.InsertFromFile", "", RunOutcome::WindowClosed,
+                             false},
+        ClosedDuringCallCase{"InsertThatFails", "pres.InsertFromFile", "pres.InsertFromFile",
+                             RunOutcome::WindowClosed, false},
+        ClosedDuringCallCase{"Save", "pres.SaveAs", "", RunOutcome::Completed, true},
+        ClosedDuringCallCase{"SaveThatFails", "pres.SaveAs", "pres.SaveAs", RunOutcome::SaveFailed,
+                             false}),
+    [](const ::testing::TestParamInfo<ClosedDuringCallCase>& param) { return param.param.name; });
+
+TEST_F(MergeRunTest, AWindowThatThrowsEndsTheRunAfterTheEngine) {
+    for (const char* call : {"ListCount", "List", "SimpleText", "Beep", "MsgBox"}) {
+        SCOPED_TRACE(call);
+        log.clear();
+        FakeWindow w(log);
+        FakeServer s(log);
+        MergeRun r(w, s);
+        w.rows = {u"C:\\a.ppt"};
+        w.saveAnswers = {{DialogOutcome::Confirmed, u"C:\\o.ppt"}};
+        s.files[u"C:\\a.ppt"] = {"a1"};
+        if (std::string(call) == "Beep") {
+            s.failing = {"pres.SaveAs"};  // the save failure path beeps
+        }
+        // The preparing text is set before the engine starts; only later ones throw.
+        w.onProcessEvents = [&](int) { w.throwing = {call}; };
+        EXPECT_THROW(r.Run(), std::runtime_error);
+        EXPECT_THAT(log, Contains("server.app.Quit"));
+        EXPECT_EQ(log.back(), "server.globalApp.Quit");
+        EXPECT_EQ(s.liveReferences, 2);  // the held application and global objects only
+    }
+}
 
 TEST(ProgressText, WritesPlainDecimalDigits) {
     EXPECT_EQ(ProgressText(1), u"正在合并演示文稿…1个已完成！");
