@@ -1,8 +1,10 @@
 #include "merge/impress/child_process.h"
 
 #include <fcntl.h>
+#include <linux/close_range.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,28 +17,7 @@
 namespace foliomix::impress {
 namespace {
 
-// posix_spawn's attribute and file-action objects, destroyed on every path.
-struct SpawnAttributes {
-    posix_spawnattr_t value{};
-    SpawnAttributes() { posix_spawnattr_init(&value); }
-    ~SpawnAttributes() { posix_spawnattr_destroy(&value); }
-    SpawnAttributes(const SpawnAttributes&) = delete;
-    SpawnAttributes& operator=(const SpawnAttributes&) = delete;
-};
-
-struct SpawnFileActions {
-    posix_spawn_file_actions_t value{};
-    SpawnFileActions() { posix_spawn_file_actions_init(&value); }
-    ~SpawnFileActions() { posix_spawn_file_actions_destroy(&value); }
-    SpawnFileActions(const SpawnFileActions&) = delete;
-    SpawnFileActions& operator=(const SpawnFileActions&) = delete;
-};
-
-}  // namespace
-
-namespace {
-
-// A NULL-terminated array of pointers into `strings`, as exec and posix_spawn take them.
+// A NULL-terminated array of pointers into `strings`, as exec takes them.
 std::vector<char*> PointerArray(std::vector<std::string>& strings) {
     std::vector<char*> pointers;
     pointers.reserve(strings.size() + 1);
@@ -47,36 +28,108 @@ std::vector<char*> PointerArray(std::vector<std::string>& strings) {
     return pointers;
 }
 
+// A file descriptor closed when the object goes.
+class Descriptor {
+  public:
+    explicit Descriptor(int fd = -1) : fd_(fd) {}
+    ~Descriptor() { Reset(); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    [[nodiscard]] int Get() const { return fd_; }
+    void Reset() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+    }
+
+  private:
+    int fd_;
+};
+
+// Everything the child does between fork and exec, where only async-signal-safe calls are
+// allowed (other threads of ours may hold locks that the copy would never see released).
+// Reports a failed exec through `report` and never returns.
+[[noreturn]] void BecomeProgram(pid_t parent, int devNull, int report, rlim_t fdLimit,
+                                const char* program, char* const argv[], char* const envp[]) {
+    ::setpgid(0, 0);
+    // Whatever way we end, even killed outright, the engine goes with us.
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent) {
+        ::_exit(127);  // we ended before the signal was armed
+    }
+    ::dup2(devNull, STDIN_FILENO);
+    ::dup2(devNull, STDOUT_FILENO);
+    ::dup2(devNull, STDERR_FILENO);
+    // None of our other descriptors reaches the program: a pipe of whoever started us, held by
+    // an engine that outlives a run, would keep them waiting for its end.
+    if (::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC) != 0) {
+        for (rlim_t fd = 3; fd < fdLimit; ++fd) {
+            ::fcntl(static_cast<int>(fd), F_SETFD, FD_CLOEXEC);
+        }
+    }
+    // Nor our signal settings: a signal we ignore or block would be ignored or blocked there.
+    struct sigaction defaults {};
+    defaults.sa_handler = SIG_DFL;
+    for (int signal = 1; signal < NSIG; ++signal) {
+        ::sigaction(signal, &defaults, nullptr);
+    }
+    sigset_t none;
+    ::sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+
+    ::execve(program, argv, envp);
+    const int error = errno;
+    [[maybe_unused]] const ssize_t written = ::write(report, &error, sizeof error);
+    ::_exit(127);
+}
+
 }  // namespace
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
                            const std::vector<std::string>& environment) {
-    std::vector<std::string> argv_storage;
-    argv_storage.reserve(arguments.size() + 1);
-    argv_storage.push_back(program);
-    argv_storage.insert(argv_storage.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv = PointerArray(argv_storage);
-    std::vector<std::string> envp_storage = environment;
-    std::vector<char*> envp = PointerArray(envp_storage);
+    std::vector<std::string> argvStorage;
+    argvStorage.reserve(arguments.size() + 1);
+    argvStorage.push_back(program);
+    argvStorage.insert(argvStorage.end(), arguments.begin(), arguments.end());
+    const std::vector<char*> argv = PointerArray(argvStorage);
+    std::vector<std::string> envpStorage = environment;
+    const std::vector<char*> envp = PointerArray(envpStorage);
 
-    SpawnAttributes attributes;
-    // A group of its own: the engine's helpers die with it, and a terminal's Ctrl+C does not
-    // reach it before we have shut it down ourselves.
-    posix_spawnattr_setpgroup(&attributes.value, 0);
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGPIPE);
-    posix_spawnattr_setsigdefault(&attributes.value, &defaults);
-    posix_spawnattr_setflags(&attributes.value, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF);
+    // All the child needs is made here: it may not allocate.
+    const Descriptor devNull(::open("/dev/null", O_RDWR | O_CLOEXEC));
+    int pipeEnds[2] = {-1, -1};
+    if (devNull.Get() < 0 || ::pipe2(pipeEnds, O_CLOEXEC) != 0) {
+        throw ServerError("cannot start " + program + ": " + std::strerror(errno));
+    }
+    Descriptor reportRead(pipeEnds[0]);
+    Descriptor reportWrite(pipeEnds[1]);
+    rlimit limit{};
+    const rlim_t fdLimit =
+        ::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY ? limit.rlim_cur
+                                                                                   : 1024;
+    const pid_t parent = ::getpid();
 
-    SpawnFileActions actions;
-    posix_spawn_file_actions_addopen(&actions.value, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions.value, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions.value, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-
-    const int error = posix_spawn(&pid_, program.c_str(), &actions.value, &attributes.value,
-                                  argv.data(), envp.data());
-    if (error != 0) {
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        throw ServerError("cannot start " + program + ": " + std::strerror(errno));
+    }
+    if (pid == 0) {
+        BecomeProgram(parent, devNull.Get(), reportWrite.Get(), fdLimit, program.c_str(),
+                      argv.data(), envp.data());
+    }
+    pid_ = pid;
+    // Also from this side, so that the group exists whichever process runs first.
+    ::setpgid(pid_, pid_);
+    reportWrite.Reset();
+    // The read end sees the child's errno if exec failed, or nothing once exec closed it.
+    int error = 0;
+    ssize_t got = 0;
+    do {
+        got = ::read(reportRead.Get(), &error, sizeof error);
+    } while (got < 0 && errno == EINTR);
+    if (got == static_cast<ssize_t>(sizeof error)) {
+        Kill();
         throw ServerError("cannot start " + program + ": " + std::strerror(error));
     }
 }
@@ -87,16 +140,26 @@ bool ChildProcess::Running() {
     if (reaped_) {
         return false;
     }
-    int status = 0;
-    const pid_t result = waitpid(pid_, &status, WNOHANG);
-    if (result == pid_ || (result < 0 && errno == ECHILD)) {
+    // Looked at without reaping: until it is reaped, the ended leader still holds its process
+    // group, so what is left of the group can be signalled without reaching anyone else's.
+    siginfo_t info{};
+    int result = 0;
+    do {
+        result = ::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT);
+    } while (result != 0 && errno == EINTR);
+    if (result != 0) {
+        // Reaped by someone else: its group number may be anyone's by now.
         reaped_ = true;
-        if (result == pid_ && WIFEXITED(status)) {
-            exitCode_ = WEXITSTATUS(status);
-        }
         return false;
     }
-    return true;
+    if (info.si_pid == 0) {
+        return true;
+    }
+    if (info.si_code == CLD_EXITED) {
+        exitCode_ = info.si_status;
+    }
+    Kill();
+    return false;
 }
 
 bool ChildProcess::WaitForExit(std::chrono::milliseconds timeout) {
@@ -111,16 +174,15 @@ bool ChildProcess::WaitForExit(std::chrono::milliseconds timeout) {
 }
 
 void ChildProcess::Kill() {
-    // The group may hold helpers even when the leader has already ended and been reaped.
-    if (pid_ > 0) {
-        ::kill(-pid_, SIGKILL);
+    if (reaped_ || pid_ <= 0) {
+        return;
     }
-    if (!reaped_ && pid_ > 0) {
-        int status = 0;
-        while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-        }
-        reaped_ = true;
+    // The leader is not reaped yet, so the group is still ours even if the leader has ended.
+    ::kill(-pid_, SIGKILL);
+    int status = 0;
+    while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
     }
+    reaped_ = true;
 }
 
 }  // namespace foliomix::impress

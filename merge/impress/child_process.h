@@ -1,5 +1,9 @@
-// A child process started with posix_spawn in a process group of its own. The object owns the
-// process: destroying it kills the whole group and reaps the child, so nothing outlives it.
+// A child process in a process group of its own. The object owns the process: destroying it
+// kills the whole group and reaps the child, so nothing outlives it. Should this process end
+// without that (killed, aborted), the child is killed by the kernel: it is armed with a
+// parent-death signal, which fires when the thread that started it ends, so start children
+// from a thread that lives as long as they should (the UI thread). The child inherits none of
+// our descriptors beyond its standard streams (on /dev/null) and none of our signal settings.
 #pragma once
 
 #include <sys/types.h>
@@ -22,7 +26,8 @@ class ChildProcess {
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     [[nodiscard]] pid_t Pid() const { return pid_; }
-    // Reaps the child if it has ended; true while it still runs.
+    // Reaps the child if it has ended, after killing what is left of its group; true while it
+    // still runs.
     [[nodiscard]] bool Running();
     // The exit status once the child has ended by exiting, else -1.
     [[nodiscard]] int ExitCode() const { return exitCode_; }

@@ -2,11 +2,15 @@
 
 #include <unistd.h>
 
+#include <signal.h>
+
 #include <atomic>
+#include <condition_variable>
 #include <cstdlib>
 #include <functional>
 #include <mutex>
 #include <random>
+#include <stop_token>
 #include <string_view>
 #include <thread>
 #include <vector>
@@ -15,12 +19,14 @@ extern char** environ;
 
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/datatransfer/clipboard/SystemClipboard.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/DispatchHelper.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <rtl/bootstrap.hxx>
 
 #include "merge/impress/engine_environment.h"
+#include "merge/impress/engine_leftovers.h"
 #include "merge/impress/engine_profile.h"
 #include "merge/impress/uno_strings.h"
 #include "merge/presentation_server.h"
@@ -30,6 +36,7 @@ namespace foliomix::impress {
 namespace uno = com::sun::star::uno;
 namespace bridge = com::sun::star::bridge;
 namespace frame = com::sun::star::frame;
+namespace clipboard = com::sun::star::datatransfer::clipboard;
 
 namespace {
 
@@ -76,8 +83,19 @@ uno::Reference<uno::XComponentContext> LocalContext(const std::filesystem::path&
 std::string UniquePipeName() {
     static std::atomic<unsigned> counter{0};
     std::random_device random;
-    return "foliomix_" + std::to_string(::getpid()) + "_" + std::to_string(++counter) + "_" +
-           std::to_string(random());
+    return PipeNamePrefix() + std::to_string(++counter) + "_" + std::to_string(random());
+}
+
+// Where the engine's runtime makes the socket of a named pipe.
+const std::filesystem::path kPipeFolder = "/tmp";
+
+// How long the engine may take to end when asked; one that hangs is killed instead.
+constexpr auto kTerminateTimeout = std::chrono::seconds(10);
+
+std::filesystem::path TemporaryFolder() {
+    std::error_code error;
+    std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+    return error ? std::filesystem::path("/tmp") : folder;
 }
 
 std::string FileUrl(const std::filesystem::path& path) {
@@ -120,12 +138,14 @@ EngineProcess::EngineProcess(const EngineOptions& options) {
     if (program.empty() || !IsExecutable(program)) {
         throw ServerError("LibreOffice (soffice.bin) not found");
     }
-    const uno::Reference<uno::XComponentContext> local =
-        LocalContext(std::filesystem::path(program).parent_path());
+    // Our UNO runtime is the one this program was built against, whichever engine it starts.
+    const uno::Reference<uno::XComponentContext> local = LocalContext(FOLIOMIX_LO_PROGRAM_DIR);
 
-    profile_ = std::make_unique<TemporaryDirectory>("foliomix-impress-");
+    RemoveLeftoversOfEndedRuns(TemporaryFolder(), kPipeFolder);
+    profile_ = std::make_unique<TemporaryDirectory>(ProfileFolderPrefix());
     SeedProfile(profile_->Path(), ReadProfileSeed(std::filesystem::path(program).parent_path()));
-    const std::string pipeName = UniquePipeName();
+    pipeName_ = UniquePipeName();
+    const std::string& pipeName = pipeName_;
     const std::vector<std::string> arguments{
         "-env:UserInstallation=" + FileUrl(profile_->Path()),
         "--headless",
@@ -170,6 +190,7 @@ void EngineProcess::Connect(const uno::Reference<uno::XComponentContext>& local,
             context_.set(resolver->resolve(url), uno::UNO_QUERY_THROW);
             desktop_ = frame::Desktop::create(context_);
             dispatcher_ = frame::DispatchHelper::create(context_);
+            clipboard_ = clipboard::SystemClipboard::create(context_);
             return;
         } catch (const com::sun::star::connection::NoConnectException&) {
             // Not accepting yet.
@@ -204,6 +225,13 @@ const uno::Reference<frame::XDispatchHelper>& EngineProcess::Dispatcher() const 
     return dispatcher_;
 }
 
+void EngineProcess::ClearClipboard() const {
+    if (!clipboard_.is()) {
+        throw ServerError("LibreOffice is not running");
+    }
+    clipboard_->setContents({}, {});
+}
+
 std::filesystem::path EngineProcess::ProfileDirectory() const {
     return profile_ ? profile_->Path() : std::filesystem::path();
 }
@@ -211,13 +239,9 @@ std::filesystem::path EngineProcess::ProfileDirectory() const {
 void EngineProcess::Shutdown() noexcept {
     bool terminating = false;
     if (desktop_.is()) {
-        try {
-            terminating = desktop_->terminate();
-        } catch (const uno::Exception&) {
-            // The bridge goes down while the engine ends: that is the expected answer.
-            terminating = true;
-        }
+        terminating = Terminate();
     }
+    clipboard_.clear();
     dispatcher_.clear();
     desktop_.clear();
     context_.clear();
@@ -227,8 +251,33 @@ void EngineProcess::Shutdown() noexcept {
         }
         child_->Kill();
         child_.reset();
+        // An engine that was killed leaves the socket of its pipe behind.
+        std::error_code ignored;
+        std::filesystem::remove(PipeSocketPath(kPipeFolder, pipeName_), ignored);
     }
     profile_.reset();
+}
+
+bool EngineProcess::Terminate() noexcept {
+    // terminate() waits for the engine's answer. An engine that hangs is killed meanwhile:
+    // that takes the bridge down, which ends the call. The leader is not reaped before the
+    // watch ends, so its process group cannot be anyone else's yet.
+    std::mutex mutex;
+    std::condition_variable_any finished;
+    const pid_t group = child_ ? child_->Pid() : 0;
+    std::jthread watch([&, group](const std::stop_token& stop) {
+        std::unique_lock lock(mutex);
+        if (!finished.wait_for(lock, stop, kTerminateTimeout, [] { return false; }) &&
+            !stop.stop_requested() && group > 0) {
+            ::kill(-group, SIGKILL);
+        }
+    });
+    try {
+        return desktop_->terminate();
+    } catch (const uno::Exception&) {
+        // The bridge goes down while the engine ends: that is the expected answer.
+        return true;
+    }
 }
 
 }  // namespace foliomix::impress

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include <com/sun/star/datatransfer/clipboard/XSystemClipboard.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/frame/XDispatchHelper.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
@@ -44,15 +45,21 @@ class EngineProcess {
     [[nodiscard]] const com::sun::star::uno::Reference<com::sun::star::frame::XDispatchHelper>&
     Dispatcher() const;
 
+    // Empties the clipboard that the engine's copy and paste commands use.
+    void ClearClipboard() const;
+
     [[nodiscard]] bool Running() const { return child_ != nullptr; }
     [[nodiscard]] pid_t Pid() const { return child_ ? child_->Pid() : 0; }
     [[nodiscard]] std::filesystem::path ProfileDirectory() const;
 
     // Asks the engine to terminate, waits a bounded time, then kills what is left and removes
-    // the profile. The process is certainly gone afterwards. Safe to call more than once.
+    // the profile. The process is certainly gone afterwards, even if the engine hangs. Safe to
+    // call more than once.
     void Shutdown() noexcept;
 
   private:
+    // desktop->terminate() with a bound on how long the engine may take to answer.
+    bool Terminate() noexcept;
     void Connect(
         const com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext>& local,
         const std::string& pipeName, std::chrono::milliseconds timeout,
@@ -63,6 +70,9 @@ class EngineProcess {
     com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext> context_;
     com::sun::star::uno::Reference<com::sun::star::frame::XDesktop2> desktop_;
     com::sun::star::uno::Reference<com::sun::star::frame::XDispatchHelper> dispatcher_;
+    com::sun::star::uno::Reference<com::sun::star::datatransfer::clipboard::XSystemClipboard>
+        clipboard_;
+    std::string pipeName_;
 };
 
 // The installed engine's soffice.bin, or an empty string when none is found.

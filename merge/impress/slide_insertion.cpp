@@ -74,6 +74,9 @@ void RemoveAdded(const OpenDocument& target, const SlideIdentities& known) {
 }
 
 void CopyAllSlides(const EngineProcess& engine, const OpenDocument& source) {
+    // Emptied first: should this copy not happen, the paste then brings nothing, which the
+    // check sees, rather than the slides of an earlier copy, which may look just like these.
+    engine.ClearClipboard();
     ShowSlideSorter(engine, source);
     Dispatch(engine, source, ".uno:SelectAll");
     Dispatch(engine, source, ".uno:Copy");

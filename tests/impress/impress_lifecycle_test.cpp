@@ -3,6 +3,8 @@
 // failure paths on the real engine leave nothing saved and nothing running.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -131,6 +133,16 @@ TEST_F(ImpressLifecycleTest, TheEngineTakesItsNewProfileAsAlreadySetUp) {
     presentation->InsertFromFile(File("a.ppt"), 0);
     EXPECT_EQ(presentation->SlideCount(), 2);
     application->Quit();
+}
+
+TEST_F(ImpressLifecycleTest, AnEngineThatHangsIsStillEndedByQuit) {
+    ImpressPresentationServer server;
+    auto application = server.CreateApplication();
+    const EngineTraces traces = TracesOf(server);
+    // Stopped, the engine answers nothing, terminate() included.
+    ASSERT_EQ(::kill(traces.pid, SIGSTOP), 0);
+    application->Quit();
+    ExpectGone(traces);
 }
 
 TEST_F(ImpressLifecycleTest, QuitTwiceAndAGlobalQuitWithNoEngineAreHarmless) {

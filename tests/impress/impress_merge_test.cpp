@@ -9,8 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "merge/impress/engine_process.h"
+#include "merge/impress/impress_document.h"
 #include "merge/impress/impress_presentation_server.h"
 #include "merge/impress/temporary_directory.h"
+#include "merge/impress/uno_strings.h"
 #include "tests/impress/deck_maker.h"
 
 namespace foliomix::testing {
@@ -173,6 +176,29 @@ TEST_F(ImpressMergeTest, AppendingAfterInsertsElsewhereStillAppends) {
     EXPECT_EQ(
         maker_->Read(Output("mixed.ppt")).visibleSlides,
         (std::vector<std::string>{"丁1", "甲1", "丁1", "甲2", "甲3", "乙1", "乙2", "丙1", "丙2"}));
+}
+
+// The insertion empties the clipboard before each copy, so that a copy that did not happen
+// cannot paste an earlier deck's slides; that rests on this clipboard being the one the slide
+// sorter pastes from.
+TEST_F(ImpressMergeTest, APasteAfterTheClipboardWasEmptiedBringsNothing) {
+    const impress::EngineProcess& engine = *server_->RunningEngine();
+    const impress::OpenDocument source = impress::LoadPresentation(
+        engine, impress::FileUrlFromPath(U16(Deck("甲"))), impress::StartView::kSlideSorter);
+    const impress::OpenDocument target = impress::CreatePresentation(engine);
+    impress::ShowSlideSorter(engine, target);
+    const auto pasted = [&] {
+        const sal_Int32 before = impress::Slides(target)->getCount();
+        impress::Dispatch(engine, target, ".uno:Paste");
+        return impress::Slides(target)->getCount() - before;
+    };
+    impress::Dispatch(engine, source, ".uno:SelectAll");
+    impress::Dispatch(engine, source, ".uno:Copy");
+    engine.ClearClipboard();
+    EXPECT_EQ(pasted(), 0);
+    // The same paste without emptying brings the deck: the check above could see a paste.
+    impress::Dispatch(engine, source, ".uno:Copy");
+    EXPECT_EQ(pasted(), 3);
 }
 
 TEST_F(ImpressMergeTest, TheSameFileTwiceGivesItsSlidesTwice) {

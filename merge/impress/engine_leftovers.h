@@ -1,0 +1,30 @@
+// What an engine run leaves on disk when our process ends without removing it (killed,
+// crashed): the engine's private profile folder and the socket of its named pipe. Both carry
+// the process id of the run in their names, so the next start can tell whose they were.
+#pragma once
+
+#include <sys/types.h>
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace foliomix::impress {
+
+// Name prefixes for this process's runs: "foliomix-impress-<pid>-" for a profile folder,
+// "foliomix_<pid>_" for a pipe name.
+[[nodiscard]] std::string ProfileFolderPrefix();
+[[nodiscard]] std::string PipeNamePrefix();
+
+// The socket file the engine makes for the pipe `pipeName` in `pipeFolder`, as its runtime
+// names it for the current user: "OSL_PIPE_<uid>_<pipeName>".
+[[nodiscard]] std::filesystem::path PipeSocketPath(const std::filesystem::path& pipeFolder,
+                                                   std::string_view pipeName);
+
+// Removes the profile folders in `profileFolder` and the pipe sockets in `pipeFolder` of runs
+// whose process no longer exists. Anything of a running process, of another user or of
+// another name is left alone; what cannot be removed is left too.
+void RemoveLeftoversOfEndedRuns(const std::filesystem::path& profileFolder,
+                                const std::filesystem::path& pipeFolder);
+
+}  // namespace foliomix::impress

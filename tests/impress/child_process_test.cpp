@@ -1,0 +1,139 @@
+// The engine's process: what it inherits from us, how its end is seen, and that nothing of its
+// group outlives it or us.
+#include "merge/impress/child_process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "merge/impress/temporary_directory.h"
+#include "merge/presentation_server.h"
+#include "tests/impress/deck_maker.h"
+
+namespace foliomix::impress {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using testing::ProcessAlive;
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path);
+    std::stringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+// Waits, generously, for something that must happen; false if it never did.
+template <typename Condition>
+bool Eventually(Condition condition) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+class ChildProcessTest : public ::testing::Test {
+  protected:
+    // Runs a shell command line as a child and waits for it to end.
+    void RunShell(const std::string& commands) {
+        ChildProcess child("/bin/sh", {"-c", commands}, {"PATH=/usr/bin:/bin"});
+        ASSERT_TRUE(child.WaitForExit(std::chrono::seconds(20)));
+        ASSERT_EQ(child.ExitCode(), 0);
+    }
+
+    TemporaryDirectory folder{"foliomix-child-test-"};
+    const fs::path out = folder.Path() / "out";
+};
+
+TEST_F(ChildProcessTest, InheritsOnlyItsStandardStreams) {
+    // Descriptors a careless start would pass on: no close-on-exec flag on either.
+    const int file = ::open("/dev/null", O_RDONLY);
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    const ChildProcess child("/bin/sleep", {"300"}, {});
+    ::close(file);
+    ::close(pipeEnds[0]);
+    ::close(pipeEnds[1]);
+    // The constructor returns once the program runs: what it holds now it was given.
+    std::vector<std::string> fds;
+    for (const auto& entry :
+         fs::directory_iterator("/proc/" + std::to_string(child.Pid()) + "/fd")) {
+        fds.push_back(entry.path().filename().string());
+    }
+    std::sort(fds.begin(), fds.end());
+    EXPECT_THAT(fds, ElementsAre("0", "1", "2"));
+}
+
+TEST_F(ChildProcessTest, InheritsNoneOfOurSignalSettings) {
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    struct sigaction previous {};
+    ASSERT_EQ(::sigaction(SIGUSR1, &ignore, &previous), 0);
+    sigset_t blocked;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGUSR2);
+    sigset_t previousMask;
+    ASSERT_EQ(::pthread_sigmask(SIG_BLOCK, &blocked, &previousMask), 0);
+    const ChildProcess child("/bin/sleep", {"300"}, {});
+    ::pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
+    ::sigaction(SIGUSR1, &previous, nullptr);
+
+    const std::string status = ReadFile("/proc/" + std::to_string(child.Pid()) + "/status");
+    EXPECT_THAT(status, HasSubstr("SigBlk:\t0000000000000000"));
+    EXPECT_THAT(status, HasSubstr("SigIgn:\t0000000000000000"));
+}
+
+TEST_F(ChildProcessTest, TellsItsExitCode) {
+    ChildProcess child("/bin/sh", {"-c", "exit 81"}, {});
+    EXPECT_TRUE(child.WaitForExit(std::chrono::seconds(20)));
+    EXPECT_FALSE(child.Running());
+    EXPECT_EQ(child.ExitCode(), 81);
+}
+
+TEST_F(ChildProcessTest, WhatItLeavesInItsGroupEndsWithIt) {
+    ChildProcess child("/bin/sh", {"-c", "sleep 300 & echo $! > '" + out.string() + "'"},
+                       {"PATH=/usr/bin:/bin"});
+    ASSERT_TRUE(child.WaitForExit(std::chrono::seconds(20)));
+    const int helper = std::stoi(ReadFile(out));
+    EXPECT_TRUE(Eventually([&] { return !ProcessAlive(helper); })) << helper;
+}
+
+TEST_F(ChildProcessTest, AProgramThatCannotRunIsAFailure) {
+    for (const char* program : {"/nonexistent/program", "/tmp"}) {
+        SCOPED_TRACE(program);
+        EXPECT_THROW(ChildProcess(program, {}, {}), ServerError);
+    }
+}
+
+TEST_F(ChildProcessTest, EndsWhenWeAreKilled) {
+    const fs::path pidFile = folder.Path() / "sleeper.pid";
+    int sleeper = 0;
+    {
+        ChildProcess probe(FOLIOMIX_CHILD_PROCESS_PROBE, {pidFile.string()}, {});
+        ASSERT_TRUE(Eventually([&] { return fs::exists(pidFile) || !probe.Running(); }));
+        sleeper = std::stoi(ReadFile(pidFile));
+        ASSERT_TRUE(ProcessAlive(sleeper));
+        // Leaving the scope kills the probe with SIGKILL: it can clean up nothing itself.
+    }
+    EXPECT_TRUE(Eventually([&] { return !ProcessAlive(sleeper); })) << sleeper;
+}
+
+}  // namespace
+}  // namespace foliomix::impress
