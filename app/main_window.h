@@ -47,6 +47,8 @@ class MainWindow {
     virtual void ShowMessage(std::u16string_view text, std::u16string_view title) = 0;
     // The platform's standard beep.
     virtual void Beep() = 0;
+    // A window whose close requests wait in its queue while the engine works may honour them
+    // in ShowMessage and Beep before it announces anything: once closed, both do nothing.
     // Lets the window repaint and handle queued input, then returns. The user may close the
     // window in here.
     virtual void ProcessPendingEvents() = 0;

@@ -5,13 +5,14 @@ set -euo pipefail
 
 # With "linux", only what the core and the Linux edition need; without, everything.
 core=(
-    # the portable core and its unit tests
-    build-essential cmake ninja-build libgtest-dev libgmock-dev
+    # the portable core, its unit tests and the layout check
+    build-essential cmake ninja-build libgtest-dev libgmock-dev clang-format
 )
 linux=(
-    # the Linux edition: Qt 6 Widgets, LibreOffice Impress and its UNO SDK, a CJK font
+    # the Linux edition: Qt 6 Widgets, LibreOffice Impress and its UNO SDK, a CJK font, and
+    # python3 for the icon generator
     qt6-base-dev libgl-dev libreoffice-impress libreoffice-dev libreoffice-script-provider-python
-    python3-uno fonts-wqy-microhei qt6-translations-l10n
+    python3-uno fonts-wqy-microhei qt6-translations-l10n python3
 )
 windows=(
     # the Windows edition: cross compiler, Wine, a private X display, a CJK font, screenshots

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Installs what the Linux edition needs on Debian 12, builds it and starts its window.
+# Installs what the Linux edition needs on Debian 12, builds it and starts its window. The
+# program starts in the folder this script was started from: its save dialog opens there.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+root=$(cd "$(dirname "$0")/.." && pwd)
 
-scripts/install-deps.sh linux
+"$root/scripts/install-deps.sh" linux
 
-cmake --preset linux
-cmake --build --preset linux --target foliomix
-exec build/linux/app/qt/foliomix
+(cd "$root" && cmake --preset linux && cmake --build --preset linux --target foliomix)
+exec "$root/build/linux/app/qt/foliomix"

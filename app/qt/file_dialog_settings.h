@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QStringList>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -23,5 +24,12 @@ namespace foliomix::qt {
 // common folder followed, for each file in the dialog's order, by NUL and its path relative to
 // that folder (a plain name when all lie in one folder). No NUL at the end; empty for none.
 [[nodiscard]] std::u16string OpenResult(const QStringList& absolutePaths);
+
+// Whether a choice of `count` files fits the list, whose rows are counted in 16 bits. Qt's
+// dialog has no result buffer to overflow, so this is where a choice too large stops: it is
+// treated like a cancel, as the Windows edition treats one too long for its dialog.
+[[nodiscard]] constexpr bool FitsTheList(qsizetype count) {
+    return count <= std::numeric_limits<std::int16_t>::max();
+}
 
 }  // namespace foliomix::qt

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QScreen>
@@ -57,10 +58,37 @@ QtMainWindow::QtMainWindow(PresentationServer& server)
       mergeList_(*this, u'/'),
       mergeRun_(*this, server) {
     BuildFromDesign();
-    connect(&cmdAdd_, &QPushButton::clicked, this, [this] { mergeList_.Add(); });
-    connect(&cmdUp_, &QPushButton::clicked, this, [this] { mergeList_.MoveUp(); });
-    connect(&cmdDown_, &QPushButton::clicked, this, [this] { mergeList_.MoveDown(); });
-    connect(&cmdMerge_, &QPushButton::clicked, this, [this] { lastRunOutcome_ = mergeRun_.Run(); });
+    connect(&cmdAdd_, &QPushButton::clicked, this,
+            [this] { Handle([this] { mergeList_.Add(); }); });
+    connect(&cmdUp_, &QPushButton::clicked, this,
+            [this] { Handle([this] { mergeList_.MoveUp(); }); });
+    connect(&cmdDown_, &QPushButton::clicked, this,
+            [this] { Handle([this] { mergeList_.MoveDown(); }); });
+    connect(&cmdMerge_, &QPushButton::clicked, this,
+            [this] { Handle([this] { lastRunOutcome_ = mergeRun_.Run(); }); });
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget* /*old*/, QWidget* now) { FollowFocus(now); });
+}
+
+template <typename Handler>
+void QtMainWindow::Handle(Handler&& handler) noexcept {
+    try {
+        handler();
+    } catch (...) {
+        // Only running out of memory gets here; a run has ended its engine before it lets an
+        // exception go. The window stays as the handler left it, with a beep for the failure.
+        QApplication::beep();
+    }
+}
+
+void QtMainWindow::FollowFocus(QWidget* focused) {
+    // As in a dialog: a push button that has the focus is the one Enter clicks and is drawn as
+    // the default; with the focus anywhere else, the designed default button is. Qt does the
+    // first outside a dialog too, but never gives the designed button its role back.
+    auto* button = qobject_cast<QPushButton*>(focused);
+    const bool ourButton = button != nullptr && isAncestorOf(button);
+    QPushButton& designed = DefaultButton();
+    designed.setDefault(!ourButton || button == &designed);
 }
 
 QtMainWindow::~QtMainWindow() = default;
@@ -69,6 +97,8 @@ void QtMainWindow::BuildFromDesign() {
     const int dpi = qRound(screen()->logicalDotsPerInch());
     setObjectName(QString::fromUtf8(design::kForm1.name));
     setWindowTitle(ToQString(design::kForm1.caption));
+    // The program icon: 48, 32, 24 and 16 pixels, drawn at build time.
+    setWindowIcon(QIcon(QStringLiteral(":/foliomix/foliomix.ico")));
     // Fixed size: no border to drag, and no maximize or minimize box (see the window flags).
     setFixedSize(design::TwipsToPixels(design::kForm1.clientWidthTwips, dpi),
                  design::TwipsToPixels(design::kForm1.clientHeightTwips, dpi));
@@ -129,6 +159,15 @@ QWidget& QtMainWindow::Widget(ControlId id) {
         default:
             return Button(id);
     }
+}
+
+QPushButton& QtMainWindow::DefaultButton() {
+    for (const design::ControlDesign& control : design::kControls) {
+        if (control.defaultButton) {
+            return Button(control.id);
+        }
+    }
+    throw std::logic_error("the design names no default button");
 }
 
 QPushButton& QtMainWindow::Button(ControlId id) {
@@ -192,7 +231,7 @@ DialogOutcome QtMainWindow::ShowOpen() {
     // Designed to start at "c:"; the counterpart here is the user's home folder.
     dialog.setDirectory(QDir::home());
     const QStringList chosen = ExecFileDialog(dialog);
-    if (chosen.isEmpty()) {
+    if (chosen.isEmpty() || !FitsTheList(chosen.size())) {
         return DialogOutcome::Cancelled;
     }
     openFileName_ = OpenResult(chosen);
@@ -234,7 +273,14 @@ void QtMainWindow::ShowMessage(std::u16string_view text, std::u16string_view tit
     box.exec();
 }
 
-void QtMainWindow::Beep() { QApplication::beep(); }
+void QtMainWindow::Beep() {
+    // Like a message box, the beep that goes with it is for a window that is still there.
+    QCoreApplication::processEvents();
+    if (!open_) {
+        return;
+    }
+    QApplication::beep();
+}
 
 void QtMainWindow::ProcessPendingEvents() { QCoreApplication::processEvents(); }
 
@@ -250,12 +296,8 @@ void QtMainWindow::closeEvent(QCloseEvent* event) {
 void QtMainWindow::keyPressEvent(QKeyEvent* event) {
     // Enter that no control used itself (the list passes it on) clicks the default button.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        for (const design::ControlDesign& control : design::kControls) {
-            if (control.defaultButton) {
-                Button(control.id).click();
-                return;
-            }
-        }
+        DefaultButton().click();
+        return;
     }
     QWidget::keyPressEvent(event);
 }

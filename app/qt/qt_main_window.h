@@ -54,7 +54,12 @@ class QtMainWindow final : public QWidget, public MainWindow {
   private:
     [[nodiscard]] QWidget& Widget(design::ControlId id);
     [[nodiscard]] QPushButton& Button(design::ControlId id);
+    [[nodiscard]] QPushButton& DefaultButton();
     void BuildFromDesign();
+    void FollowFocus(QWidget* focused);
+    // Runs a click handler; nothing it throws may pass through Qt's event loop.
+    template <typename Handler>
+    void Handle(Handler&& handler) noexcept;
 
     // The controls, each a member so that the window owns it; every child is declared after
     // its parent and so destroyed before it.

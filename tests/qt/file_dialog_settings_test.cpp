@@ -71,6 +71,13 @@ TEST(OpenResult, OneFileIsItsPathSeveralAreFolderThenNulSeparatedNames) {
     }
 }
 
+// The list counts its rows in 16 bits: a choice of more files than that is not taken.
+TEST(FitsTheList, UpToTheLargestRowCount) {
+    EXPECT_TRUE(FitsTheList(1));
+    EXPECT_TRUE(FitsTheList(32767));
+    EXPECT_FALSE(FitsTheList(32768));
+}
+
 // Whatever the folders, the merge list rebuilds every chosen path from the result.
 TEST(OpenResult, MergeListRebuildsEveryPath) {
     const QStringList chosen = {"/d/x/a.ppt", "/d/y/b.ppt", "/d/c.ppt"};

@@ -163,6 +163,33 @@ TEST_F(WindowTest, FocusStartsOnTheListAndTabSkipsDisabledButtons) {
     EXPECT_EQ(focusTrail(4), QStringList({"list", "cmdUp", "cmdDown", "cmdMerge", "list"}));
 }
 
+TEST_F(WindowTest, TheDefaultButtonIsTheFocusedButtonOrElseTheDesignedOne) {
+    MakeDeck("a.ppt", {});
+    AddFiles("a.ppt");
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QPushButton& merge = Button(*window, ControlId::cmdMerge);
+    QPushButton& up = Button(*window, ControlId::cmdUp);
+    const auto defaults = [&] { return std::pair{merge.isDefault(), up.isDefault()}; };
+    // From the designed button to another one and on to the list, and back.
+    merge.setFocus();
+    EXPECT_EQ(defaults(), std::pair(true, false));
+    up.setFocus();
+    EXPECT_EQ(defaults(), std::pair(false, true));
+    ListBox(*window).setFocus();
+    EXPECT_EQ(defaults(), std::pair(true, false));
+    merge.setFocus();
+    ListBox(*window).setFocus();
+    EXPECT_EQ(defaults(), std::pair(true, false));
+}
+
+TEST_F(WindowTest, CarriesTheProgramIconInEverySize) {
+    const QList<QSize> sizes = window->windowIcon().availableSizes();
+    for (const int side : {16, 24, 32, 48}) {
+        EXPECT_TRUE(sizes.contains(QSize(side, side))) << side;
+    }
+}
+
 TEST_F(WindowTest, EnterClicksTheDefaultButtonOnlyWhenItIsEnabled) {
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
