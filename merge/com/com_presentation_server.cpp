@@ -25,6 +25,7 @@ class ComPresentation final : public ServerPresentation {
 
     // Released by the run: close it in the engine. A failure leaves it tracked as open, and the
     // next Quit tries again (and reports it) before deciding whether the engine may end.
+    // Not open (never made, or already closed): nothing is sent.
     ~ComPresentation() override {
         try {
             owned_->Close();
@@ -68,13 +69,20 @@ class ComApplication final : public ServerApplication {
     }
 
     std::unique_ptr<ServerPresentation> AddPresentation() override {
-        LateBound presentation = ResultObject(application_.Child(L"Presentations").Call(L"Add"),
-                                              IID_IDispatch, L"Presentation");
-        return std::make_unique<ComPresentation>(session_->Track(std::move(presentation)));
+        // Everything that allocates comes before Add: once the engine has made the presentation,
+        // it is tracked (and so closed on every path) without another step that could fail.
+        const std::shared_ptr<OwnedPresentation> owned = session_->Reserve();
+        auto wrapper = std::make_unique<ComPresentation>(owned);
+        std::wstring name = L"Presentation";
+        _variant_t made = application_.Child(L"Presentations").Call(L"Add");
+        owned->Adopt(ResultObject(made, IID_IDispatch, std::move(name)));
+        return wrapper;
     }
 
-    // Ends the engine only if nothing is left in it once our own presentations are closed:
-    // an engine that holds the user's presentations keeps running, with its alerts as found.
+    // Ends the engine only if, once our own presentations are closed, every presentation left
+    // in it is one of ours whose close failed: an engine that holds anything else, the user's
+    // presentations above all, keeps running, with its alerts as found. When what it holds
+    // cannot be read, it keeps running too. Every failure is reported, the first one thrown.
     void Quit() override {
         std::optional<ServerError> failure;
         const auto attempt = [&failure](auto&& step) {
@@ -88,11 +96,13 @@ class ComApplication final : public ServerApplication {
         };
         attempt([&] { session_->CloseOwned(); });
         attempt([&] { session_->RestoreAlerts(application_); });
-        // Without the count the engine's content is unknown: then it is left running.
-        const long open = ResultLong(application_.Child(L"Presentations").Get(L"Count"),
-                                     L"Application.Presentations.Count");
-        if (open == 0) {
-            application_.Call(L"Quit");
+        bool onlyOurs = false;
+        attempt([&] { onlyOurs = session_->HoldsOnlyOwned(application_); });
+        if (onlyOurs) {
+            attempt([&] {
+                application_.Call(L"Quit");
+                session_->EngineEnded();
+            });
         }
         if (failure) {
             throw *failure;
@@ -123,7 +133,9 @@ class ComGlobal final : public ServerGlobal {
 }  // namespace
 
 ComPresentationServer::ComPresentationServer(std::wstring progId)
-    : progId_(std::move(progId)), session_(std::make_shared<EngineSession>()) {}
+    : progId_(std::move(progId)), session_(std::make_shared<EngineSession>()) {
+    RaiseComSupportErrorsAsServerErrors();
+}
 
 std::u16string_view ComPresentationServer::DisplayName() const { return u"MS PowerPoint"; }
 

@@ -29,8 +29,9 @@ class ComApartment {
 
 // The engine is a single shared instance: it may hold the user's own presentations. Every
 // object this server hands out closes only the presentations it created, quits the engine only
-// when no presentation is left in it, and puts DisplayAlerts back as it was found, on the
-// application's own Quit and on the Quit reached through the global object alike.
+// when every presentation left in it is one of those (a close can fail), and puts
+// DisplayAlerts back as it was found, on the application's own Quit and on the Quit reached
+// through the global object alike. No failure leaves it as anything but ServerError.
 class ComPresentationServer final : public PresentationServer {
   public:
     // The program identifier the engine is registered under.

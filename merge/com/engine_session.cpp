@@ -1,26 +1,44 @@
 #include "merge/com/engine_session.h"
 
+#include <algorithm>
+#include <type_traits>
+
 #include "merge/presentation_server.h"
 
 namespace foliomix::com {
 
+static_assert(std::is_nothrow_move_constructible_v<LateBound>,
+              "adopting a presentation must not fail once the engine has made it");
+
+void OwnedPresentation::Adopt(LateBound presentation) noexcept {
+    presentation_.emplace(std::move(presentation));
+    open_ = true;
+}
+
 void OwnedPresentation::Close() {
     if (open_) {
-        presentation_.Call(L"Close");
+        presentation_->Call(L"Close");
         open_ = false;
     }
 }
 
 void EngineSession::TurnAlertsOff(const LateBound& application) {
     if (!foundAlerts_) {
-        foundAlerts_ = application.Get(L"DisplayAlerts");
+        // Taken over, not copied: a copy of a VARIANT can fail.
+        _variant_t found = application.Get(L"DisplayAlerts");
+        foundAlerts_.emplace();
+        foundAlerts_->Attach(found);
     }
     application.Put(L"DisplayAlerts", _variant_t(false));
     alertsChanged_ = true;
 }
 
 void EngineSession::TurnAlertsOn(const LateBound& application) {
-    application.Put(L"DisplayAlerts", foundAlerts_ ? *foundAlerts_ : _variant_t(true));
+    if (foundAlerts_) {
+        application.Put(L"DisplayAlerts", *foundAlerts_);
+    } else {
+        application.Put(L"DisplayAlerts", _variant_t(true));
+    }
     alertsChanged_ = false;
 }
 
@@ -30,9 +48,9 @@ void EngineSession::RestoreAlerts(const LateBound& application) {
     }
 }
 
-std::shared_ptr<OwnedPresentation> EngineSession::Track(LateBound presentation) {
+std::shared_ptr<OwnedPresentation> EngineSession::Reserve() {
     std::erase_if(owned_, [](const auto& owned) { return !owned->IsOpen(); });
-    owned_.push_back(std::make_shared<OwnedPresentation>(std::move(presentation)));
+    owned_.push_back(std::make_shared<OwnedPresentation>());
     return owned_.back();
 }
 
@@ -51,6 +69,42 @@ void EngineSession::CloseOwned() {
     if (failure) {
         throw *failure;
     }
+}
+
+bool EngineSession::HoldsOnlyOwned(const LateBound& application) const {
+    const LateBound presentations = application.Child(L"Presentations");
+    const long count = ResultLong(presentations.Get(L"Count"), L"Application.Presentations.Count");
+    if (count < 0) {
+        ThrowServerError(L"Application.Presentations.Count", DISP_E_OVERFLOW, L"(negative)");
+    }
+    const auto open = static_cast<std::size_t>(std::count_if(
+        owned_.begin(), owned_.end(), [](const auto& owned) { return owned->IsOpen(); }));
+    if (static_cast<std::size_t>(count) > open) {
+        return false;  // more presentations than we have open: at least one is someone else's
+    }
+    std::vector<ComPtr<IUnknown>> ours;
+    for (const auto& owned : owned_) {
+        if (owned->IsOpen()) {
+            ours.push_back(owned->Object().Identity());
+        }
+    }
+    for (long index = 1; index <= count; ++index) {
+        const ComPtr<IUnknown> held = ResultObject(presentations.Call(L"Item", {_variant_t(index)}),
+                                                   IID_IDispatch, L"Presentation")
+                                          .Identity();
+        if (std::none_of(ours.begin(), ours.end(),
+                         [&held](const auto& own) { return own.Get() == held.Get(); })) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void EngineSession::EngineEnded() noexcept {
+    for (const auto& owned : owned_) {
+        owned->Forget();
+    }
+    owned_.clear();
 }
 
 }  // namespace foliomix::com

@@ -1,6 +1,11 @@
 #include "merge/com/late_bound.h"
 
+#include <comdef.h>
+
+#include <cmath>
 #include <cstdio>
+#include <limits>
+#include <utility>
 #include <vector>
 
 #include "merge/com/utf8_text.h"
@@ -15,7 +20,51 @@ std::wstring Text(BSTR text) {
     return text == nullptr ? std::wstring() : std::wstring(text, SysStringLen(text));
 }
 
+// Owns the strings that a callee puts into an EXCEPINFO: they are freed however the reading of
+// them ends, an allocation failure included.
+class ExceptionStrings {
+  public:
+    explicit ExceptionStrings(EXCEPINFO& exception) : exception_(exception) {}
+    ~ExceptionStrings() {
+        SysFreeString(exception_.bstrSource);
+        SysFreeString(exception_.bstrDescription);
+        SysFreeString(exception_.bstrHelpFile);
+    }
+    ExceptionStrings(const ExceptionStrings&) = delete;
+    ExceptionStrings& operator=(const ExceptionStrings&) = delete;
+
+  private:
+    EXCEPINFO& exception_;
+};
+
+template <typename Integer>
+long IntegerInRange(Integer value, std::wstring_view what) {
+    if (!std::in_range<long>(value)) {
+        ThrowServerError(what, DISP_E_OVERFLOW, L"(out of range)");
+    }
+    return static_cast<long>(value);
+}
+
+long WholeInRange(double value, std::wstring_view what) {
+    if (!std::isfinite(value) || std::trunc(value) != value) {
+        ThrowServerError(what, DISP_E_TYPEMISMATCH, L"(not a whole number)");
+    }
+    if (value < static_cast<double>(std::numeric_limits<long>::min()) ||
+        value > static_cast<double>(std::numeric_limits<long>::max())) {
+        ThrowServerError(what, DISP_E_OVERFLOW, L"(out of range)");
+    }
+    return static_cast<long>(value);
+}
+
+void WINAPI ThrowComSupportError(HRESULT hr, IErrorInfo* info) {
+    ComPtr<IErrorInfo> owned;
+    owned.Attach(info);  // the handler receives the reference of the error information
+    ThrowServerError(L"COM support library", hr);
+}
+
 }  // namespace
+
+void RaiseComSupportErrorsAsServerErrors() { _set_com_error_handler(&ThrowComSupportError); }
 
 void ThrowServerError(std::wstring_view what, HRESULT hr, std::wstring_view detail) {
     char code[16];
@@ -43,6 +92,15 @@ _variant_t TextArgument(std::u16string_view text) {
 
 LateBound::LateBound(ComPtr<IDispatch> object, std::wstring name)
     : object_(std::move(object)), name_(std::move(name)) {}
+
+ComPtr<IUnknown> LateBound::Identity() const {
+    ComPtr<IUnknown> identity;
+    const HRESULT hr = object_.As(&identity);
+    if (FAILED(hr)) {
+        ThrowServerError(name_, hr, L"(QueryInterface IUnknown)");
+    }
+    return identity;
+}
 
 _variant_t LateBound::Get(std::wstring_view member) const {
     return Invoke(member, DISPATCH_PROPERTYGET, {});
@@ -83,6 +141,7 @@ _variant_t LateBound::Invoke(std::wstring_view member, WORD flags,
     }
     _variant_t result;
     EXCEPINFO exception{};
+    const ExceptionStrings exceptionStrings(exception);
     UINT argError = 0;
     hr = object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
                          flags == DISPATCH_PROPERTYPUT ? nullptr : &result, &exception, &argError);
@@ -90,12 +149,9 @@ _variant_t LateBound::Invoke(std::wstring_view member, WORD flags,
         if (exception.pfnDeferredFillIn != nullptr) {
             exception.pfnDeferredFillIn(&exception);
         }
-        // Take ownership of the strings the callee allocated.
-        const _bstr_t source(exception.bstrSource, false);
-        const _bstr_t description(exception.bstrDescription, false);
-        const _bstr_t helpFile(exception.bstrHelpFile, false);
         const HRESULT code = exception.scode != 0 ? exception.scode : hr;
-        ThrowServerError(what, code, Text(source) + L": " + Text(description));
+        ThrowServerError(what, code,
+                         Text(exception.bstrSource) + L": " + Text(exception.bstrDescription));
     }
     if (FAILED(hr)) {
         ThrowServerError(what, hr);
@@ -119,14 +175,34 @@ LateBound ResultObject(const _variant_t& value, const IID& iid, std::wstring nam
 }
 
 long ResultLong(const _variant_t& value, std::wstring_view what) {
-    VARIANT number;
-    VariantInit(&number);
-    const HRESULT hr = VariantChangeType(
-        &number, const_cast<VARIANT*>(static_cast<const VARIANT*>(&value)), 0, VT_I4);
-    if (FAILED(hr)) {
-        ThrowServerError(what, hr, L"(not a number)");
+    switch (V_VT(&value)) {
+        case VT_I1:
+            return V_I1(&value);
+        case VT_I2:
+            return V_I2(&value);
+        case VT_I4:
+            return V_I4(&value);
+        case VT_INT:
+            return IntegerInRange(V_INT(&value), what);
+        case VT_I8:
+            return IntegerInRange(V_I8(&value), what);
+        case VT_UI1:
+            return V_UI1(&value);
+        case VT_UI2:
+            return V_UI2(&value);
+        case VT_UI4:
+            return IntegerInRange(V_UI4(&value), what);
+        case VT_UINT:
+            return IntegerInRange(V_UINT(&value), what);
+        case VT_UI8:
+            return IntegerInRange(V_UI8(&value), what);
+        case VT_R4:
+            return WholeInRange(V_R4(&value), what);
+        case VT_R8:
+            return WholeInRange(V_R8(&value), what);
+        default:
+            ThrowServerError(what, DISP_E_TYPEMISMATCH, L"(not a number)");
     }
-    return V_I4(&number);
 }
 
 }  // namespace foliomix::com

@@ -34,6 +34,9 @@ class LateBound {
     _variant_t Call(std::wstring_view member, std::initializer_list<_variant_t> args = {}) const;
 
     [[nodiscard]] const std::wstring& Name() const { return name_; }
+    // The object's COM identity (its IUnknown): two references are to the same object exactly
+    // when their identities are equal.
+    [[nodiscard]] ComPtr<IUnknown> Identity() const;
 
   private:
     _variant_t Invoke(std::wstring_view member, WORD flags, std::span<const _variant_t> args) const;
@@ -44,10 +47,18 @@ class LateBound {
 
 // The object a result holds, asked for the interface `iid` (a dual, used through IDispatch).
 [[nodiscard]] LateBound ResultObject(const _variant_t& value, const IID& iid, std::wstring name);
-// A result as a 32-bit integer; `what` names it in the failure message.
+// A numeric result as a 32-bit integer; `what` names it in the failure message. Only a number
+// is accepted: an integer type, or a floating value that is whole and in range. Anything else
+// (empty, Boolean, text, an object) is a ServerError, never read as some number.
 [[nodiscard]] long ResultLong(const _variant_t& value, std::wstring_view what);
 
 // A string argument (VT_BSTR); a failed allocation is a ServerError like any other.
 [[nodiscard]] _variant_t TextArgument(std::u16string_view text);
+
+// _bstr_t and _variant_t report their own failures (an allocation, a VariantCopy) through the
+// COM support library's error handler, which by default throws _com_error: no std::exception,
+// so nothing above the adapter would catch it. After this call they throw ServerError instead.
+// The handler is the process's; setting it again is harmless.
+void RaiseComSupportErrorsAsServerErrors();
 
 }  // namespace foliomix::com

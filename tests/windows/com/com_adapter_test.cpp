@@ -272,24 +272,167 @@ TEST_F(ComAdapter, GlobalQuitClosesOurPresentationsToo) {
                             "Presentations.Count.get() -> 1"));
 }
 
-TEST_F(ComAdapter, AFailedCloseIsRetriedByQuitWhichReportsItAndKeepsTheEngine) {
+// A close that fails leaves our presentation in the engine. Quit reports that failure and ends
+// the engine only when everything it holds is ours: an engine that holds any other presentation,
+// or whose content cannot be read, keeps running.
+struct LeftoverCase {
+    const char* name;
+    bool userPresentation;              // the engine starts with the user's Presentation[1]
+    int ours;                           // presentations the adapter creates
+    std::vector<long> closedElsewhere;  // Item indexes another client closes, in this order
+    int addedElsewhere;                 // presentations another client creates after ours
+    const char* fail;                   // FOLIOMIX_STANDIN_FAIL while ours are released and quit
+    std::vector<std::string> quit;      // the log of Quit
+    long left;                          // presentations the kept engine holds; -1: it ended
+};
+
+void PrintTo(const LeftoverCase& leftover, std::ostream* out) { *out << leftover.name; }
+
+class ComAdapterLeftovers : public ComAdapter,
+                            public ::testing::WithParamInterface<LeftoverCase> {};
+
+TEST_P(ComAdapterLeftovers, QuitEndsOnlyAnEngineHoldingNothingButOurs) {
+    const LeftoverCase& param = GetParam();
+    if (param.userPresentation) {
+        Control(L"FOLIOMIX_STANDIN_USER_PRESENTATION", L"1");
+    }
+    auto app = server.CreateApplication();
+    std::vector<std::unique_ptr<ServerPresentation>> made;
+    for (int k = 0; k < param.ours; ++k) {
+        made.push_back(app->AddPresentation());
+    }
+    const LateBound other = FreshApplication();
+    for (const long index : param.closedElsewhere) {
+        ResultObject(other.Child(L"Presentations").Call(L"Item", {_variant_t(index)}),
+                     IID_IDispatch, L"Presentation")
+            .Call(L"Close");
+    }
+    for (int k = 0; k < param.addedElsewhere; ++k) {
+        (void)other.Child(L"Presentations").Call(L"Add");
+    }
+    Control(L"FOLIOMIX_STANDIN_FAIL",
+            std::wstring(param.fail, param.fail + std::strlen(param.fail)));
+    made.clear();  // the failures cannot be thrown from here
+    Mark();
+    try {
+        app->Quit();
+        ADD_FAILURE() << "the failed close was not reported";
+    } catch (const ServerError& error) {
+        EXPECT_THAT(error.what(), HasSubstr("Presentation.Close failed"));
+    }
+    EXPECT_THAT(Since(), ElementsAreArray(param.quit));
+    EXPECT_THAT(Log(), Not(Contains(HasSubstr(",user,"))));
+    if (param.left >= 0) {
+        Control(L"FOLIOMIX_STANDIN_FAIL", L"");
+        EXPECT_EQ(EnginePresentationCount(), param.left);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryLeftover, ComAdapterLeftovers,
+    ::testing::Values(
+        LeftoverCase{
+            "OurLeftoverAlone",
+            false,
+            1,
+            {},
+            0,
+            "Presentation.Close",
+            {"Presentation[1].Close() -> FAILED 0x80004005",
+             "Application.Presentations.get() -> Presentations", "Presentations.Count.get() -> 1",
+             "Presentations.Item(1) -> Presentation[1]", "Application.Quit()",
+             "Engine.Discarded(Presentation[1],automation,unsaved)", "Engine.End()"},
+            -1},
+        LeftoverCase{
+            "TwoOfOurLeftovers",
+            false,
+            2,
+            {},
+            0,
+            "Presentation.Close",
+            {"Presentation[1].Close() -> FAILED 0x80004005",
+             "Presentation[2].Close() -> FAILED 0x80004005",
+             "Application.Presentations.get() -> Presentations", "Presentations.Count.get() -> 2",
+             "Presentations.Item(1) -> Presentation[1]", "Presentations.Item(2) -> Presentation[2]",
+             "Application.Quit()", "Engine.Discarded(Presentation[1],automation,unsaved)",
+             "Engine.Discarded(Presentation[2],automation,unsaved)", "Engine.End()"},
+            -1},
+        LeftoverCase{
+            "OurLeftoverBesideTheUsersPresentation",
+            true,
+            1,
+            {},
+            0,
+            "Presentation.Close",
+            {"Presentation[2].Close() -> FAILED 0x80004005",
+             "Application.Presentations.get() -> Presentations", "Presentations.Count.get() -> 2"},
+            2},
+        // Ours was closed behind our back, so our close fails and the count alone would match
+        // what we still track: only the identity shows that the one left is the user's.
+        LeftoverCase{"OursClosedElsewhereTheUsersLeft",
+                     true,
+                     1,
+                     {2},
+                     0,
+                     "",
+                     {"Presentation[2].Close() -> FAILED 0x80004005",
+                      "Application.Presentations.get() -> Presentations",
+                      "Presentations.Count.get() -> 1", "Presentations.Item(1) -> Presentation[1]"},
+                     1},
+        // Every presentation is looked at, not the first one only.
+        LeftoverCase{"OursFirstThenAnotherClients",
+                     false,
+                     2,
+                     {2},
+                     1,
+                     "Presentation.Close",
+                     {"Presentation[1].Close() -> FAILED 0x80004005",
+                      "Presentation[2].Close() -> FAILED 0x80004005",
+                      "Application.Presentations.get() -> Presentations",
+                      "Presentations.Count.get() -> 2", "Presentations.Item(1) -> Presentation[1]",
+                      "Presentations.Item(2) -> Presentation[3]"},
+                     2},
+        LeftoverCase{
+            "ItemUnreadable",
+            false,
+            1,
+            {},
+            0,
+            "Presentation.Close,Presentations.Item",
+            {"Presentation[1].Close() -> FAILED 0x80004005",
+             "Application.Presentations.get() -> Presentations", "Presentations.Count.get() -> 1",
+             "Presentations.Item(1) -> FAILED 0x80004005"},
+            1},
+        LeftoverCase{"CountUnreadable",
+                     false,
+                     1,
+                     {},
+                     0,
+                     "Presentation.Close,Presentations.Count",
+                     {"Presentation[1].Close() -> FAILED 0x80004005",
+                      "Application.Presentations.get() -> Presentations",
+                      "Presentations.Count.get() -> FAILED 0x80004005"},
+                     1}),
+    [](const ::testing::TestParamInfo<LeftoverCase>& tested) {
+        return std::string(tested.param.name);
+    });
+
+TEST_F(ComAdapter, OurLeftoverEndsWithTheEngineAndIsNotClosedAgain) {
     auto app = server.CreateApplication();
     auto result = app->AddPresentation();
     Control(L"FOLIOMIX_STANDIN_FAIL", L"Presentation.Close");
-    result.reset();  // the failure cannot be thrown from here
-    Mark();
     EXPECT_THROW(app->Quit(), ServerError);
-    // Our presentation is still in the engine: it must not be quit with it inside.
-    EXPECT_THAT(Since(), ElementsAre("Presentation[1].Close() -> FAILED 0x80004005",
-                                     "Application.Presentations.get() -> Presentations",
-                                     "Presentations.Count.get() -> 1"));
+    EXPECT_THAT(Log(), Contains("Engine.End()"));
     Control(L"FOLIOMIX_STANDIN_FAIL", L"");
     Mark();
-    app->Quit();
-    EXPECT_THAT(
-        Since(),
-        ElementsAre("Presentation[1].Close()", "Application.Presentations.get() -> Presentations",
-                    "Presentations.Count.get() -> 0", "Application.Quit()", "Engine.End()"));
+    result.reset();  // it went with the engine: nothing is sent to the ended engine
+    auto global = server.CreateGlobal();
+    global->Application()->Quit();  // a new, empty engine: nothing of ours in it
+    EXPECT_THAT(Since(), ElementsAre("Create(Global)", "Engine.Start(presentations=0,alerts=true)",
+                                     "Global.Application.get() -> Application",
+                                     "Application.Presentations.get() -> Presentations",
+                                     "Presentations.Count.get() -> 0", "Application.Quit()",
+                                     "Engine.End()"));
 }
 
 TEST_F(ComAdapter, WithoutThePresentationCountTheEngineIsNotQuit) {

@@ -120,6 +120,78 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(tested.param.name);
     });
 
+// Presentations.Item(Index) as strictly as the engine's other members take their arguments.
+struct ItemCall {
+    const char* name;
+    std::vector<_variant_t> rgvarg;  // DISPPARAMS order
+    HRESULT expected;
+};
+
+void PrintTo(const ItemCall& call, std::ostream* out) { *out << call.name; }
+
+class StandinItem : public StandinContract, public ::testing::WithParamInterface<ItemCall> {};
+
+TEST_P(StandinItem, AcceptsOnlyOneWholeNumberInRange) {
+    const ComPtr<IDispatch> presentation = NewPresentation();  // the engine holds one
+    const ComPtr<IDispatch> presentations = Child(app.Get(), L"Presentations");
+    _variant_t item;
+    EXPECT_EQ(Raw(presentations.Get(), L"Item", DISPATCH_METHOD, GetParam().rgvarg, false, &item),
+              GetParam().expected);
+    EXPECT_EQ(V_VT(&item), GetParam().expected == S_OK ? VT_DISPATCH : VT_EMPTY);
+}
+
+_variant_t Missing() { return _variant_t(static_cast<long>(DISP_E_PARAMNOTFOUND), VT_ERROR); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, StandinItem,
+    ::testing::Values(ItemCall{"Long", {_variant_t(1L)}, S_OK},
+                      ItemCall{"Short", {_variant_t(static_cast<short>(1))}, S_OK},
+                      ItemCall{"NoArgument", {}, DISP_E_BADPARAMCOUNT},
+                      ItemCall{
+                          "TwoArguments", {_variant_t(1L), _variant_t(1L)}, DISP_E_BADPARAMCOUNT},
+                      ItemCall{"Omitted", {Missing()}, DISP_E_PARAMNOTFOUND},
+                      ItemCall{"Text", {_variant_t(L"1")}, DISP_E_TYPEMISMATCH},
+                      ItemCall{"Boolean", {_variant_t(true)}, DISP_E_TYPEMISMATCH},
+                      ItemCall{"Double", {_variant_t(1.0)}, DISP_E_TYPEMISMATCH},
+                      ItemCall{"Zero", {_variant_t(0L)}, DISP_E_EXCEPTION},
+                      ItemCall{"PastTheLast", {_variant_t(2L)}, DISP_E_EXCEPTION}),
+    [](const ::testing::TestParamInfo<ItemCall>& tested) {
+        return std::string(tested.param.name);
+    });
+
+ComPtr<IUnknown> Identity(IDispatch* object) {
+    ComPtr<IUnknown> identity;
+    EXPECT_EQ(
+        object->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(identity.GetAddressOf())),
+        S_OK);
+    return identity;
+}
+
+TEST_F(StandinContract, ItemHandsOutTheObjectThatAddReturned) {
+    Control(L"FOLIOMIX_STANDIN_USER_PRESENTATION", L"1");
+    RestartStandin();
+    CLSID clsid{};
+    ASSERT_EQ(CLSIDFromProgID(L"PowerPoint.application", &clsid), S_OK);
+    ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                               reinterpret_cast<void**>(app.ReleaseAndGetAddressOf())),
+              S_OK);
+    const ComPtr<IDispatch> ours = NewPresentation();
+    ASSERT_NE(ours.Get(), nullptr);
+    const ComPtr<IDispatch> presentations = Child(app.Get(), L"Presentations");
+    _variant_t first;
+    _variant_t second;
+    ASSERT_EQ(Raw(presentations.Get(), L"Item", DISPATCH_METHOD, {_variant_t(1L)}, false, &first),
+              S_OK);
+    ASSERT_EQ(Raw(presentations.Get(), L"Item", DISPATCH_METHOD, {_variant_t(2L)}, false, &second),
+              S_OK);
+    ASSERT_EQ(V_VT(&first), VT_DISPATCH);
+    ASSERT_EQ(V_VT(&second), VT_DISPATCH);
+    EXPECT_EQ(Identity(V_DISPATCH(&second)).Get(), Identity(ours.Get()).Get());
+    EXPECT_NE(Identity(V_DISPATCH(&first)).Get(), Identity(ours.Get()).Get());
+    EXPECT_THAT(Log(), ::testing::IsSupersetOf({"Presentations.Item(1) -> Presentation[1]",
+                                                "Presentations.Item(2) -> Presentation[2]"}));
+}
+
 TEST_F(StandinContract, ReadsArgumentsLastFirstFromDispparams) {
     const std::wstring deck = MakeDeck(L"甲.ppt", {"s1", "s2"});
     const ComPtr<IDispatch> presentation = NewPresentation();

@@ -60,11 +60,12 @@ void StandinTest::SetUp() {
     Control(L"FOLIOMIX_STANDIN_LOG", logFile.wstring());
 }
 
+StandinTest::~StandinTest() { apartment.reset(); }
+
 void StandinTest::TearDown() {
     for (const wchar_t* name : kControls) {
         SetEnvironmentVariableW(name, nullptr);
     }
-    apartment.reset();
     std::error_code ignored;
     if (!HasFailure()) {
         std::filesystem::remove_all(folder, ignored);

@@ -19,6 +19,9 @@ namespace foliomix::com::testing {
 
 class StandinTest : public ::testing::Test {
   protected:
+    // Leaves the apartment only here, after the derived fixture's members (which may hold engine
+    // objects) are gone: no COM reference may outlive the apartment.
+    ~StandinTest() override;
     void SetUp() override;
     void TearDown() override;
 
@@ -41,13 +44,15 @@ class StandinTest : public ::testing::Test {
     // The engine's state read through a fresh application object (this adds to the log).
     [[nodiscard]] long EnginePresentationCount() const;
     [[nodiscard]] bool EngineDisplayAlerts() const;
+    // A new application object of the running engine, as another automation client (or the
+    // user) reaches it, not through the adapter.
+    [[nodiscard]] LateBound FreshApplication() const;
 
     std::optional<ComApartment> apartment;
     std::filesystem::path folder;
     std::filesystem::path logFile;
 
   private:
-    [[nodiscard]] LateBound FreshApplication() const;
     std::size_t mark_ = 0;
 };
 

@@ -221,7 +221,14 @@ DRIVER_CASE(user_engine_running) {
     CHECK(!AnyLineWith(log, L"Presentation[1].Close()"));
     CHECK(!AnyLineWith(log, L"Engine.Discarded("));
     CHECK(!AnyLineWith(log, L"Engine.End()"));
-    CHECK_EQ(LastArgument(log, L"Application.DisplayAlerts.put("), std::wstring(L"false"));
+    // Alerts off for the run, then back to the user's false once the result is saved: a second
+    // put, and none after it. Putting true, or not putting them back at all, fails here.
+    const std::vector<std::wstring> puts = LinesWith(log, L"Application.DisplayAlerts.put(");
+    CHECK_EQ(puts, (std::vector<std::wstring>{L"Application.DisplayAlerts.put(false)",
+                                              L"Application.DisplayAlerts.put(false)"}));
+    const int saved = IndexOf(log, L".SaveAs(\"" + result + L"\")");
+    CHECK(saved >= 0);
+    CHECK(IndexOf(log, L"Application.DisplayAlerts.put(", saved) > saved);
     app.Close();
     CHECK_EQ(app.WaitForExit(), 0UL);
 }

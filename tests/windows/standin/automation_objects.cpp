@@ -135,6 +135,25 @@ class Presentation final : public DispatchObject {
         : DispatchObject(L"Presentation", kPresentationMembers, kPresentationInterface,
                          std::move(engine)),
           deck_(deck) {}
+    ~Presentation() override {
+        Deck* deck = EngineRef()->Find(deck_);
+        if (deck != nullptr && deck->object == static_cast<IDispatch*>(this)) {
+            deck->object = nullptr;
+        }
+    }
+    Presentation(const Presentation&) = delete;
+    Presentation& operator=(const Presentation&) = delete;
+
+    // The object of an open presentation, with one reference for the caller: the one a client
+    // still holds, else a new one.
+    static IDispatch* Of(const std::shared_ptr<Engine>& engine, Deck& deck) {
+        if (deck.object == nullptr) {
+            deck.object = NewObject<Presentation>(engine, deck.id);
+        } else {
+            deck.object->AddRef();
+        }
+        return deck.object;
+    }
 
   protected:
     std::wstring Label() const override { return PresentationLabel(deck_); }
@@ -209,24 +228,27 @@ class Presentations final : public DispatchObject {
             if (args.size() > 1) {
                 return Outcome::Raw(DISP_E_BADPARAMCOUNT);
             }
-            const int id = engine->AddDeck().id;
-            ReturnObject(result, NewObject<Presentation>(engine, id));
-            return Ok(PresentationLabel(id));
+            Deck& deck = engine->AddDeck();
+            ReturnObject(result, Presentation::Of(engine, deck));
+            return Ok(PresentationLabel(deck.id));
         }
-        // Item(Index), 1-based
-        long index = 0;
+        // Item(Index): a number, 1-based, in the order the presentations were opened.
         if (args.size() != 1) {
             return Outcome::Raw(DISP_E_BADPARAMCOUNT);
         }
-        if (FAILED(ArgInt(*args[0], index))) {
+        if (ArgMissing(*args[0])) {
+            return Outcome::Raw(DISP_E_PARAMNOTFOUND);
+        }
+        long index = 0;
+        if (FAILED(ArgInteger(*args[0], index))) {
             return Outcome::Raw(DISP_E_TYPEMISMATCH);
         }
         if (index < 1 || static_cast<std::size_t>(index) > engine->Decks().size()) {
             return Outcome::Fail(E_INVALIDARG, L"no presentation with that index");
         }
-        const int id = engine->Decks()[static_cast<std::size_t>(index - 1)].id;
-        ReturnObject(result, NewObject<Presentation>(engine, id));
-        return Ok(PresentationLabel(id));
+        Deck& deck = engine->Decks()[static_cast<std::size_t>(index - 1)];
+        ReturnObject(result, Presentation::Of(engine, deck));
+        return Ok(PresentationLabel(deck.id));
     }
 };
 

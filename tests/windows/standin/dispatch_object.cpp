@@ -211,6 +211,24 @@ HRESULT ArgInt(const VARIANT& arg, long& value) {
     return S_OK;
 }
 
+HRESULT ArgInteger(const VARIANT& arg, long& value) {
+    switch (V_VT(&arg)) {
+        case VT_I1:
+        case VT_I2:
+        case VT_I4:
+        case VT_INT:
+        case VT_I8:
+        case VT_UI1:
+        case VT_UI2:
+        case VT_UI4:
+        case VT_UINT:
+        case VT_UI8:
+            return ArgInt(arg, value);
+        default:
+            return DISP_E_TYPEMISMATCH;
+    }
+}
+
 HRESULT ArgBool(const VARIANT& arg, bool& value) {
     VARIANT flag;
     VariantInit(&flag);

@@ -87,6 +87,8 @@ class DispatchObject : public IDispatch {
 // Argument readers: S_OK and the value, or DISP_E_TYPEMISMATCH.
 HRESULT ArgText(const VARIANT& arg, std::wstring& value);
 HRESULT ArgInt(const VARIANT& arg, long& value);
+// Strictly a number of an integer type: no text, Boolean or floating value is converted.
+HRESULT ArgInteger(const VARIANT& arg, long& value);
 HRESULT ArgBool(const VARIANT& arg, bool& value);
 [[nodiscard]] bool ArgMissing(const VARIANT& arg);
 [[nodiscard]] std::wstring FormatArg(const VARIANT& arg);

@@ -3,6 +3,7 @@
 // one. Everything it receives is recorded in the call log (see README.md).
 #pragma once
 
+#include <oaidl.h>
 #include <windows.h>
 
 #include <memory>
@@ -19,6 +20,10 @@ struct Deck {
     std::wstring path;  // empty until saved
     bool saved = false;
     bool user = false;  // the user's own presentation, open before any automation client came
+    // The presentation's automation object while a client holds it (not a reference of the
+    // engine's own): every way to the presentation hands out this same object, so that its COM
+    // identity tells two presentations apart, as the real engine's does.
+    IDispatch* object = nullptr;
 };
 
 class Engine {
@@ -32,6 +37,7 @@ class Engine {
     void SetVisible(bool on) { visible_ = on; }
 
     [[nodiscard]] const std::vector<Deck>& Decks() const { return decks_; }
+    [[nodiscard]] std::vector<Deck>& Decks() { return decks_; }
     // The open presentation with this id, or nullptr once it has been closed.
     [[nodiscard]] Deck* Find(int id);
     Deck& AddDeck();
