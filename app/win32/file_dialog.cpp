@@ -1,5 +1,6 @@
 #include "app/win32/file_dialog.h"
 
+#include <cderr.h>
 #include <commdlg.h>
 
 #include <algorithm>
@@ -9,6 +10,17 @@
 #include "app/win32/wide_text.h"
 
 namespace foliomix::win32 {
+
+DialogEnd EndWithoutResult(DWORD extendedError) {
+    switch (extendedError) {
+        case 0:
+            return DialogEnd::Cancelled;
+        case FNERR_BUFFERTOOSMALL:
+            return DialogEnd::TooManyFiles;
+        default:
+            return DialogEnd::Failed;
+    }
+}
 
 FileDialog::FileDialog(FileDialogKind kind, const design::FileDialogDesign& design,
                        std::uint32_t extraFlags, std::size_t resultChars)
@@ -49,11 +61,15 @@ DialogOutcome FileDialog::Show(HWND owner) {
 
     const BOOL confirmed =
         kind_ == FileDialogKind::Open ? GetOpenFileNameW(&ofn) : GetSaveFileNameW(&ofn);
-    // A cancel reports no error; FNERR_BUFFERTOOSMALL (a selection larger than the buffer) and
-    // every other failure leave no usable result and count as a cancel as well.
     if (!confirmed) {
+        // All three end as a cancel. A selection too large for the buffer leaves in it only
+        // the size it would need, and a failed dialog leaves nothing: neither has a file to
+        // hand on. The window shows no message of its own about a dialog, so the user meets
+        // the window as a cancel leaves it, unchanged and usable, and can try again.
+        lastEnd_ = EndWithoutResult(CommDlgExtendedError());
         return DialogOutcome::Cancelled;
     }
+    lastEnd_ = DialogEnd::Confirmed;
     const bool severalFiles = (ofn.Flags & OFN_ALLOWMULTISELECT) != 0;
     fileName_ =
         DialogResult(FromWide(std::wstring_view(buffer.data(), buffer.size())), severalFiles);

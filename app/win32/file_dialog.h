@@ -14,6 +14,18 @@ namespace foliomix::win32 {
 
 enum class FileDialogKind : std::uint8_t { Open, Save };
 
+// How a showing of a file dialog ended.
+enum class DialogEnd : std::uint8_t {
+    Confirmed,     // the user confirmed a name or a selection
+    Cancelled,     // the user cancelled
+    TooManyFiles,  // the selection did not fit the result buffer
+    Failed,        // the dialog could not be shown or failed while shown
+};
+
+// The end of a showing that returned no result, from the dialog's extended error code
+// (CommDlgExtendedError): none for a cancel, FNERR_BUFFERTOOSMALL for a selection too large.
+[[nodiscard]] DialogEnd EndWithoutResult(DWORD extendedError);
+
 class FileDialog {
   public:
     // `extraFlags` are added to the flags of every showing; `resultChars` is the size of the
@@ -23,11 +35,13 @@ class FileDialog {
 
     void SetFlags(std::uint32_t flags) { flags_ = flags; }
 
-    // Shows the dialog modally, owned by `owner`. A cancel, and a selection that does not fit
-    // the result buffer, leave FileName as it was.
+    // Shows the dialog modally, owned by `owner`. Confirmed only when the user confirmed;
+    // every other end (LastEnd tells which) counts as a cancel and leaves FileName as it was.
     DialogOutcome Show(HWND owner);
 
     [[nodiscard]] const std::u16string& FileName() const { return fileName_; }
+    // How the last showing ended; Cancelled before the first.
+    [[nodiscard]] DialogEnd LastEnd() const { return lastEnd_; }
 
   private:
     FileDialogKind kind_;
@@ -38,6 +52,7 @@ class FileDialog {
     std::uint32_t extraFlags_;
     std::size_t resultChars_;
     std::u16string fileName_;
+    DialogEnd lastEnd_ = DialogEnd::Cancelled;
 };
 
 // Characters in the open dialog's result buffer: room for hundreds of long names at once.

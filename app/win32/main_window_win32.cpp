@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "app/win32/resource_ids.h"
 #include "app/win32/wide_text.h"
@@ -97,6 +99,36 @@ SIZE FormSize(UINT dpi) {
     return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
+// The list's device context with a font selected, for measuring rows; gives both back at its end.
+class MeasuringDc {
+  public:
+    MeasuringDc(HWND window, HFONT font)
+        : window_(window), dc_(GetDC(window)), previous_(dc_ ? SelectObject(dc_, font) : nullptr) {}
+    ~MeasuringDc() {
+        if (dc_) {
+            SelectObject(dc_, previous_);
+            ReleaseDC(window_, dc_);
+        }
+    }
+    MeasuringDc(const MeasuringDc&) = delete;
+    MeasuringDc& operator=(const MeasuringDc&) = delete;
+
+    // The width of `text` in pixels; 0 when there is nothing to measure with.
+    [[nodiscard]] int Width(std::wstring_view text) const {
+        SIZE extent{};
+        if (!dc_ || text.empty() ||
+            !GetTextExtentPoint32W(dc_, text.data(), static_cast<int>(text.size()), &extent)) {
+            return 0;
+        }
+        return static_cast<int>(extent.cx);
+    }
+
+  private:
+    HWND window_;
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
 UniqueIcon LoadProgramIcon(HINSTANCE instance, int metricX, int metricY, UINT dpi) {
     return UniqueIcon(static_cast<HICON>(LoadImageW(
         instance, MAKEINTRESOURCEW(IDI_FOLIOMIX), IMAGE_ICON, GetSystemMetricsForDpi(metricX, dpi),
@@ -116,26 +148,22 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, PresentationServer& server)
     InitCommonControlsEx(&controls);
     RegisterFormClass(instance, &WindowProc);
     const std::wstring caption = ToWide(design::kForm1.caption);
+    // window_ owns the window from its first message on (WM_NCCREATE): should anything below
+    // throw, its destruction destroys the window before this object's members go.
     if (!CreateWindowExW(kFormExStyle, kForm1ClassName, caption.c_str(), kFormStyle, CW_USEDEFAULT,
                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,
                          this)) {
         throw std::runtime_error("cannot create the main window");
     }
     CreateControls();
-    ApplyDpi(GetDpiForWindow(hwnd_), nullptr);
-    SendMessageW(hwnd_, DM_SETDEFID,
+    ApplyDpi(GetDpiForWindow(Handle()), nullptr);
+    SendMessageW(Handle(), DM_SETDEFID,
                  static_cast<WPARAM>(ControlIdentifier(design::ControlId::cmdMerge)), 0);
 }
 
-Win32MainWindow::~Win32MainWindow() {
-    if (hwnd_) {
-        DestroyWindow(hwnd_);
-    }
-}
-
 void Win32MainWindow::Show(int showCommand) {
-    ShowWindow(hwnd_, showCommand);
-    UpdateWindow(hwnd_);
+    ShowWindow(Handle(), showCommand);
+    UpdateWindow(Handle());
 }
 
 void Win32MainWindow::RethrowHandlerFailure() const {
@@ -153,7 +181,7 @@ void Win32MainWindow::CreateControls() {
         const int identifier = ControlIdentifier(control.id);
         HWND handle = CreateWindowExW(
             cls.exStyle, cls.className, control.kind == ControlKind::StatusBar ? L"" : text.c_str(),
-            style, 0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(identifier)),
+            style, 0, 0, 0, 0, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(identifier)),
             instance_, nullptr);
         if (!handle) {
             throw std::runtime_error("cannot create a control of the main window");
@@ -171,20 +199,21 @@ void Win32MainWindow::CreateControls() {
 }
 
 void Win32MainWindow::ApplyDpi(UINT dpi, const RECT* suggested) {
+    HWND form = Handle();
     UniqueFont font = CreateMessageFont(dpi);
     SIZE size = FormSize(dpi);
-    SetWindowPos(hwnd_, nullptr, suggested ? suggested->left : 0, suggested ? suggested->top : 0,
+    SetWindowPos(form, nullptr, suggested ? suggested->left : 0, suggested ? suggested->top : 0,
                  size.cx, size.cy,
                  SWP_NOZORDER | SWP_NOACTIVATE | (suggested ? 0U : static_cast<UINT>(SWP_NOMOVE)));
     // Where the frame the system draws is not the one computed for this density, correct the
     // outer size by what the client area is off, so the client area keeps its twips size.
     const PixelRect wanted = ClientAreaPixels(static_cast<int>(dpi));
     RECT client{};
-    GetClientRect(hwnd_, &client);
+    GetClientRect(form, &client);
     if (client.right != wanted.width || client.bottom != wanted.height) {
         size.cx += wanted.width - client.right;
         size.cy += wanted.height - client.bottom;
-        SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy,
+        SetWindowPos(form, nullptr, 0, 0, size.cx, size.cy,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
     }
     for (const design::ControlDesign& control : design::kControls) {
@@ -196,33 +225,59 @@ void Win32MainWindow::ApplyDpi(UINT dpi, const RECT* suggested) {
     }
     // The controls use the new font now; the old one may go.
     font_ = std::move(font);
-    bigIcon_ = LoadProgramIcon(instance_, SM_CXICON, SM_CYICON, dpi);
-    smallIcon_ = LoadProgramIcon(instance_, SM_CXSMICON, SM_CYSMICON, dpi);
-    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
-    UpdateListExtent();
+    // The window shows the icons it was given until it is given others: the old ones may go
+    // only once the new ones are in place. A size that cannot be loaded keeps the old icon.
+    UniqueIcon bigIcon = LoadProgramIcon(instance_, SM_CXICON, SM_CYICON, dpi);
+    UniqueIcon smallIcon = LoadProgramIcon(instance_, SM_CXSMICON, SM_CYSMICON, dpi);
+    if (bigIcon) {
+        SendMessageW(form, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.get()));
+    }
+    if (smallIcon) {
+        SendMessageW(form, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
+    }
+    if (bigIcon) {
+        bigIcon_ = std::move(bigIcon);
+    }
+    if (smallIcon) {
+        smallIcon_ = std::move(smallIcon);
+    }
+    MeasureAllRows();
 }
 
-void Win32MainWindow::UpdateListExtent() {
-    // Full paths are often wider than the list: let it scroll sideways to their ends.
+void Win32MainWindow::MeasureAllRows() {
     HWND list = Control(ControlId::list);
-    HDC dc = GetDC(list);
-    const HGDIOBJ previous = SelectObject(dc, font_.get());
+    const MeasuringDc dc(list, font_.get());
     int widest = 0;
     const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
     std::wstring text;
     for (int i = 0; i < count; ++i) {
         const auto row = static_cast<WPARAM>(i);
         text.resize(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, row, 0)) + 1);
-        const auto length = static_cast<int>(
-            SendMessageW(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text.data())));
-        SIZE extent{};
-        GetTextExtentPoint32W(dc, text.c_str(), std::max(length, 0), &extent);
-        widest = std::max(widest, static_cast<int>(extent.cx));
+        const LRESULT length =
+            SendMessageW(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text.data()));
+        widest =
+            std::max(widest, dc.Width(std::wstring_view(
+                                 text.data(), length < 0 ? 0 : static_cast<std::size_t>(length))));
     }
-    SelectObject(dc, previous);
-    ReleaseDC(list, dc);
-    SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 8), 0);
+    SetListExtent(widest);
+}
+
+void Win32MainWindow::WidenListExtentTo(const std::wstring& row) {
+    // One row measured per change, never the whole list: a selection of thousands of files is
+    // added row by row.
+    HWND list = Control(ControlId::list);
+    const int width = MeasuringDc(list, font_.get()).Width(row);
+    if (width > widestRow_) {
+        SetListExtent(width);
+    }
+}
+
+void Win32MainWindow::SetListExtent(int widest) {
+    // Full paths are often wider than the list: let it scroll sideways to their ends, with a
+    // few pixels to spare beyond the last character.
+    widestRow_ = widest;
+    SendMessageW(Control(ControlId::list), LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 8),
+                 0);
 }
 
 HWND Win32MainWindow::Control(ControlId id) const {
@@ -234,7 +289,7 @@ LRESULT CALLBACK Win32MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wPa
     if (message == WM_NCCREATE) {
         auto* self =
             static_cast<Win32MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->hwnd_ = hwnd;
+        self->window_.Own(hwnd);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<Win32MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
@@ -247,8 +302,9 @@ LRESULT CALLBACK Win32MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wPa
         return self->HandleMessage(hwnd, message, wParam, lParam);
     } catch (...) {
         self->handlerFailure_ = std::current_exception();
-        if (self->hwnd_) {
-            DestroyWindow(self->hwnd_);
+        // Destroyed while still owned, like a close: the message loop is asked to end.
+        if (HWND window = self->window_.Get()) {
+            DestroyWindow(window);
         }
         return 0;
     }
@@ -275,10 +331,16 @@ LRESULT Win32MainWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, L
             DestroyWindow(hwnd);
             return 0;
         case WM_DESTROY:
-            hwnd_ = nullptr;
-            PostQuitMessage(0);
+            // Closed while this object lives on (by the user, or after a handler failed): the
+            // window is gone for the core from now on and the program's message loop ends.
+            // When this object ends it has given the window up already, and nothing quits.
+            if (window_.Release()) {
+                PostQuitMessage(0);
+            }
             break;
         case WM_NCDESTROY:
+            // The window's last message: nothing reaches this object through it any more.
+            window_.Release();
             SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
             controls_ = {};
             break;
@@ -321,7 +383,7 @@ void Win32MainWindow::AddItem(std::u16string_view text) {
     }
     const std::wstring row = ToWide(text);
     SendMessageW(Control(ControlId::list), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
-    UpdateListExtent();
+    WidenListExtentTo(row);
 }
 
 std::int16_t Win32MainWindow::ListCount() const {
@@ -369,7 +431,10 @@ void Win32MainWindow::SetList(std::int16_t index, std::u16string_view text) {
     if (selected == index) {
         SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
     }
-    UpdateListExtent();
+    // A replaced row only ever widens the extent. Move up and Move down, which write the rows,
+    // swap two rows' texts, so the widest text stays in the list; were a row ever to shrink,
+    // the stale wider extent would only let the list scroll a little past its widest row.
+    WidenListExtentTo(row);
 }
 
 void Win32MainWindow::SetEnabled(ControlId button, bool enabled) {
@@ -377,12 +442,15 @@ void Win32MainWindow::SetEnabled(ControlId button, bool enabled) {
         return;
     }
     HWND handle = Control(button);
-    const bool hadFocus = GetFocus() == handle;
+    // A greyed button cannot keep the keyboard focus: it goes on to the control Tab would
+    // reach next, so the keyboard keeps working where the user was. That control is found
+    // while the button still has the focus (the system drops the focus of a window it greys);
+    // the dialog manager passes over greyed controls and wraps round after the last one.
+    HWND next =
+        !enabled && GetFocus() == handle ? GetNextDlgTabItem(Handle(), handle, FALSE) : nullptr;
     EnableWindow(handle, enabled ? TRUE : FALSE);
-    // A greyed button cannot keep the keyboard focus: hand it on to the next control that can
-    // take it, so the keyboard keeps working.
-    if (!enabled && hadFocus) {
-        SendMessageW(hwnd_, WM_NEXTDLGCTL, 0, FALSE);
+    if (next && next != handle) {
+        SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
     }
 }
 
@@ -398,13 +466,13 @@ void Win32MainWindow::SetSimpleText(std::u16string_view text) {
 void Win32MainWindow::SetOpenFlags(std::uint32_t flags) { ofd_.SetFlags(flags); }
 
 DialogOutcome Win32MainWindow::ShowOpen() {
-    return IsOpen() ? ofd_.Show(hwnd_) : DialogOutcome::Cancelled;
+    return IsOpen() ? ofd_.Show(Handle()) : DialogOutcome::Cancelled;
 }
 
 std::u16string Win32MainWindow::OpenFileName() const { return ofd_.FileName(); }
 
 DialogOutcome Win32MainWindow::ShowSave() {
-    return IsOpen() ? sfd_.Show(hwnd_) : DialogOutcome::Cancelled;
+    return IsOpen() ? sfd_.Show(Handle()) : DialogOutcome::Cancelled;
 }
 
 std::u16string Win32MainWindow::SaveFileName() const { return sfd_.FileName(); }
@@ -415,7 +483,7 @@ void Win32MainWindow::ShowMessage(std::u16string_view text, std::u16string_view 
     }
     const std::wstring wideText = ToWide(text);
     const std::wstring wideTitle = ToWide(title);
-    MessageBoxW(hwnd_, wideText.c_str(), wideTitle.c_str(), MB_OK);
+    MessageBoxW(Handle(), wideText.c_str(), wideTitle.c_str(), MB_OK);
 }
 
 void Win32MainWindow::Beep() {
@@ -433,7 +501,7 @@ void Win32MainWindow::ProcessPendingEvents() {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;
         }
-        if (hwnd_ && IsDialogMessageW(hwnd_, &msg)) {
+        if (Handle() && IsDialogMessageW(Handle(), &msg)) {
             continue;
         }
         TranslateMessage(&msg);

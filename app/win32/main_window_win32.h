@@ -23,15 +23,16 @@ inline constexpr wchar_t kForm1ClassName[] = L"Foliomix.Form1";
 class Win32MainWindow final : public MainWindow {
   public:
     // Creates Form1 with every control in its initial state, hidden. Throws std::runtime_error
-    // when the window cannot be created.
+    // when the window cannot be created; no window is left behind then.
     Win32MainWindow(HINSTANCE instance, PresentationServer& server);
-    ~Win32MainWindow() override;
+    // Destroys the window if it is still open; that ending asks no message loop to quit.
+    ~Win32MainWindow() override = default;
     Win32MainWindow(const Win32MainWindow&) = delete;
     Win32MainWindow& operator=(const Win32MainWindow&) = delete;
 
     void Show(int showCommand);
     // Null once the window has been destroyed.
-    [[nodiscard]] HWND Handle() const { return hwnd_; }
+    [[nodiscard]] HWND Handle() const { return window_.Get(); }
     // Rethrows an exception that a handler let escape; the window has been closed then.
     void RethrowHandlerFailure() const;
 
@@ -50,7 +51,7 @@ class Win32MainWindow final : public MainWindow {
     void ShowMessage(std::u16string_view text, std::u16string_view title) override;
     void Beep() override;
     void ProcessPendingEvents() override;
-    [[nodiscard]] bool IsOpen() const override { return hwnd_ != nullptr; }
+    [[nodiscard]] bool IsOpen() const override { return window_.Get() != nullptr; }
 
   private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -58,14 +59,19 @@ class Win32MainWindow final : public MainWindow {
     void CreateControls();
     // Recreates the font and places the window and every control for the density.
     void ApplyDpi(UINT dpi, const RECT* suggested);
-    void UpdateListExtent();
+    // Measures every row again, for a new font.
+    void MeasureAllRows();
+    // Widens the list's horizontal extent to a row's text, if it is wider than any before.
+    void WidenListExtentTo(const std::wstring& row);
+    void SetListExtent(int widest);
     void OnClick(design::ControlId button);
     [[nodiscard]] HWND Control(design::ControlId id) const;
 
     HINSTANCE instance_;
-    HWND hwnd_ = nullptr;
     std::array<HWND, design::kControls.size()> controls_{};
     UniqueFont font_;
+    // The text width of the widest row in font_, in pixels.
+    int widestRow_ = 0;
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;
     FileDialog ofd_;
@@ -73,6 +79,10 @@ class Win32MainWindow final : public MainWindow {
     MergeList mergeList_;
     MergeRun mergeRun_;
     std::exception_ptr handlerFailure_;
+    // Declared last, so destroyed first, also when the constructor fails: the messages of the
+    // window's destruction still find every other member, and the controls let go of font_
+    // and the window of its icons before those are deleted.
+    UniqueWindow window_;
 };
 
 // The control identifier of each control of the design; none is IDOK or IDCANCEL, which the

@@ -1,6 +1,6 @@
-// The open and save dialogs as the user meets them: cancelling, one file, a selection longer
-// than the designed 260-character buffer, and the system's question before an existing file
-// is replaced.
+// The open and save dialogs as the user meets them: their file types and first folders,
+// cancelling, one file, a selection longer than the designed 260-character buffer, and the
+// system's question before an existing file is replaced.
 #include <windows.h>
 
 #include <algorithm>
@@ -54,7 +54,9 @@ std::size_t ResultLength(const std::wstring& folder, const std::vector<std::wstr
 }  // namespace
 
 // The open dialog lists *.ppt only and starts in c:. Cancel changes nothing and Add stays
-// available; then one chosen file arrives as its full path.
+// available; then one chosen file arrives as its full path. The save dialog lists *.ppt only
+// and starts in the process's current folder, where the open dialog has left the process:
+// the folder the file was chosen in.
 DRIVER_CASE(open_dialog_cancel_then_one_file) {
     const Workspace work(L"open_dialog_cancel_then_one_file");
     const std::wstring folder = work.Folder(L"单个文件");
@@ -80,6 +82,10 @@ DRIVER_CASE(open_dialog_cancel_then_one_file) {
     for (int showing = 0; showing < 2; ++showing) {
         const FileDialogDriver save = OpenMergeDialog(app);
         CHECK_EQ(save.NameField(), std::wstring(L"合并结果.ppt"));
+        CHECK_EQ(save.FileTypes(), std::vector<std::wstring>{L"*.ppt"});
+        const std::wstring saveStart = save.Folder();
+        std::printf("save dialog starts in %s\n", Utf8(saveStart).c_str());
+        CHECK_EQ(saveStart, folder);
         save.Cancel();
         WaitFor("the save dialog to close", [&] { return !save.Open(); });
         app.Settle();
@@ -155,6 +161,9 @@ DRIVER_CASE(overwrite_prompt) {
     CHECK_EQ(ReadDeck(existing).value_or(std::vector<std::wstring>{}),
              (std::vector<std::wstring>{L"新一", L"新二"}));
     CHECK(AnyLineWith(work.LogLines(), L".SaveAs(\"" + existing + L"\")"));
+    // After the completed run every button is greyed and ignores its clicks.
+    app.Settle();
+    ExpectGreyedButtonsIgnoreClicks(app);
     app.Close();
     CHECK_EQ(app.WaitForExit(), 0UL);
 }

@@ -41,6 +41,38 @@ void WaitUntilNoDialog(const AppSession& app) {
     WaitFor("Form1 to show no dialog", [&] { return OwnedDialog(app.Form()) == nullptr; });
 }
 
+void ExpectGreyedButtonsIgnoreClicks(const AppSession& app) {
+    const std::size_t count = app.Rows().size();
+    if (count < 2) {
+        throw DriverError("greyed buttons are tried on a list of at least two rows");
+    }
+    struct Click {
+        ControlId button;
+        int selectedRow;
+    };
+    const int last = static_cast<int>(count) - 1;
+    for (const Click click : {Click{ControlId::cmdUp, last}, Click{ControlId::cmdDown, 0},
+                              Click{ControlId::cmdAdd, 0}, Click{ControlId::cmdMerge, last}}) {
+        const std::string name(design::Control(click.button).name);
+        CHECK(!app.Enabled(click.button));
+        app.SelectRow(click.selectedRow);
+        // Each click against the rows just before it, so that one move cannot hide another.
+        const std::vector<std::wstring> rows = app.Rows();
+        // A handler that ran would be showing its modal dialog and keep the window from
+        // answering, or would have moved the selected row.
+        if (!app.ClickIsIgnored(click.button)) {
+            ReportFailure(__FILE__, __LINE__, "the greyed " + name + " opened a dialog");
+        }
+        app.Settle();
+        if (OwnedDialog(app.Form()) != nullptr) {
+            ReportFailure(__FILE__, __LINE__, "the greyed " + name + " shows a dialog");
+        }
+        if (app.Rows() != rows || app.SelectedRow() != click.selectedRow) {
+            ReportFailure(__FILE__, __LINE__, "the greyed " + name + " moved a row");
+        }
+    }
+}
+
 std::vector<std::wstring> PathsIn(const std::wstring& folder,
                                   const std::vector<std::wstring>& names) {
     std::vector<std::wstring> paths;

@@ -21,6 +21,10 @@ void AddFiles(const AppSession& app, const std::wstring& folder,
 void ExpectMessage(const AppSession& app, const std::wstring& text, const std::wstring& title);
 // Waits until Form1 no longer shows a dialog of its own.
 void WaitUntilNoDialog(const AppSession& app);
+// With every button greyed and at least two rows in the list: clicks on 上移 with the last row
+// selected and on 下移 with the first, either of which would move a row if it were handled,
+// and on 添加 and 开始合并, which would show a dialog, change nothing.
+void ExpectGreyedButtonsIgnoreClicks(const AppSession& app);
 
 // The full paths of `names` in `folder`.
 [[nodiscard]] std::vector<std::wstring> PathsIn(const std::wstring& folder,
