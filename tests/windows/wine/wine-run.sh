@@ -39,7 +39,17 @@ if [ "${1:-}" = "--with-standin" ]; then
         exit 2
     fi
     standin=$(winepath -w "$FOLIOMIX_STANDIN_DLL")
-    if ! wine regsvr32 /s "$standin" >/dev/null 2>&1; then
+    # regsvr32 under Wine has been seen to fail once in a long series while the prefix was
+    # still settling from the previous command; a second try after the prefix is idle works.
+    registered=
+    for _ in 1 2 3; do
+        if wine regsvr32 /s "$standin" >/dev/null 2>&1; then
+            registered=yes
+            break
+        fi
+        wineserver -w
+    done
+    if [ -z "$registered" ]; then
         echo "registering the stand-in failed" >&2
         exit 2
     fi
