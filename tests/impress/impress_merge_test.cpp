@@ -276,12 +276,20 @@ TEST_F(ImpressMergeTest, AFileThatIsNotAPresentationFailsAndChangesNothing) {
 }
 
 TEST_F(ImpressMergeTest, RelativeNamesAreTakenFromTheCurrentFolder) {
-    const fs::path previous = fs::current_path();
-    fs::current_path(folder_->Path());
-    auto result = application_->AddPresentation();
-    result->InsertFromFile(u"丁.ppt", 0);
-    result->SaveAs(u"相对.ppt");
-    fs::current_path(previous);
+    // Back in the folder it was in even when a call throws: the next tests rely on it.
+    struct CurrentFolder {
+        fs::path previous = fs::current_path();
+        explicit CurrentFolder(const fs::path& folder) { fs::current_path(folder); }
+        ~CurrentFolder() { fs::current_path(previous); }
+        CurrentFolder(const CurrentFolder&) = delete;
+        CurrentFolder& operator=(const CurrentFolder&) = delete;
+    };
+    {
+        const CurrentFolder in(folder_->Path());
+        auto result = application_->AddPresentation();
+        result->InsertFromFile(u"丁.ppt", 0);
+        result->SaveAs(u"相对.ppt");
+    }
     EXPECT_EQ(maker_->Read(Output("相对.ppt")).visibleSlides, Titles("丁", 1));
 }
 
