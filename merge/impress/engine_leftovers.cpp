@@ -1,12 +1,16 @@
 #include "merge/impress/engine_leftovers.h"
 
+#include <rtl/digest.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <charconv>
+#include <cstdio>
 #include <optional>
 #include <system_error>
+
+#include "merge/impress/uno_strings.h"
 
 namespace foliomix::impress {
 namespace {
@@ -49,6 +53,25 @@ void RemoveWhere(const fs::path& folder, std::string_view prefix, char separator
 
 }  // namespace
 
+std::u16string ProfileUrl(const fs::path& profileFolder) {
+    return ToU16(FileUrlFromPath(profileFolder.u16string()));
+}
+
+fs::path SingleInstanceSocketPath(const fs::path& pipeFolder, std::u16string_view profileUrl) {
+    // The engine's own rule: MD5 of the URL's UTF-16 code units in memory order, each byte in
+    // hexadecimal without a leading zero.
+    sal_uInt8 digest[RTL_DIGEST_LENGTH_MD5] = {};
+    rtl_digest_MD5(profileUrl.data(), static_cast<sal_uInt32>(profileUrl.size() * sizeof(char16_t)),
+                   digest, sizeof digest);
+    std::string name = "SingleOfficeIPC_";
+    for (const sal_uInt8 byte : digest) {
+        char hex[3];
+        std::snprintf(hex, sizeof hex, "%x", byte);
+        name += hex;
+    }
+    return PipeSocketPath(pipeFolder, name);
+}
+
 std::string ProfileFolderPrefix() {
     return std::string(kProfilePrefix) + std::to_string(::getpid()) + "-";
 }
@@ -61,8 +84,15 @@ fs::path PipeSocketPath(const fs::path& pipeFolder, std::string_view pipeName) {
 
 void RemoveLeftoversOfEndedRuns(const fs::path& profileFolder, const fs::path& pipeFolder) {
     RemoveWhere(profileFolder, kProfilePrefix, '-',
-                [](const fs::directory_entry& entry, std::error_code& error) {
+                [&pipeFolder](const fs::directory_entry& entry, std::error_code& error) {
                     if (entry.is_directory(error) && !entry.is_symlink(error)) {
+                        try {
+                            fs::remove(
+                                SingleInstanceSocketPath(pipeFolder, ProfileUrl(entry.path())),
+                                error);
+                        } catch (const std::exception&) {
+                            // A folder without a URL had no engine socket either.
+                        }
                         fs::remove_all(entry.path(), error);
                     }
                 });

@@ -21,9 +21,17 @@ namespace foliomix::impress {
 [[nodiscard]] std::filesystem::path PipeSocketPath(const std::filesystem::path& pipeFolder,
                                                    std::string_view pipeName);
 
-// Removes the profile folders in `profileFolder` and the pipe sockets in `pipeFolder` of runs
-// whose process no longer exists. Anything of a running process, of another user or of
-// another name is left alone; what cannot be removed is left too.
+// The URL a profile folder is handed to the engine as (its UserInstallation).
+[[nodiscard]] std::u16string ProfileUrl(const std::filesystem::path& profileFolder);
+
+// The socket the engine makes for its single-instance pipe, whose name it derives from its
+// profile's URL: an engine that is killed leaves it behind.
+[[nodiscard]] std::filesystem::path SingleInstanceSocketPath(
+    const std::filesystem::path& pipeFolder, std::u16string_view profileUrl);
+
+// Removes the profile folders in `profileFolder` and the pipe sockets in `pipeFolder` (ours and
+// the engine's single-instance one) of runs whose process no longer exists. Anything of a running
+// process, of another user or of another name is left alone; what cannot be removed is left too.
 void RemoveLeftoversOfEndedRuns(const std::filesystem::path& profileFolder,
                                 const std::filesystem::path& pipeFolder);
 

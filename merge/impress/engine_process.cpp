@@ -98,10 +98,6 @@ std::filesystem::path TemporaryFolder() {
     return error ? std::filesystem::path("/tmp") : folder;
 }
 
-std::string FileUrl(const std::filesystem::path& path) {
-    return ToUtf8(FileUrlFromPath(path.u16string()));
-}
-
 }  // namespace
 
 std::string FindInstalledEngine() {
@@ -145,9 +141,11 @@ EngineProcess::EngineProcess(const EngineOptions& options) {
     profile_ = std::make_unique<TemporaryDirectory>(ProfileFolderPrefix());
     SeedProfile(profile_->Path(), ReadProfileSeed(std::filesystem::path(program).parent_path()));
     pipeName_ = UniquePipeName();
+    const std::u16string profileUrl = ProfileUrl(profile_->Path());
+    singleInstanceSocket_ = SingleInstanceSocketPath(kPipeFolder, profileUrl);
     const std::string& pipeName = pipeName_;
     const std::vector<std::string> arguments{
-        "-env:UserInstallation=" + FileUrl(profile_->Path()),
+        "-env:UserInstallation=" + ToUtf8(ToOUString(profileUrl)),
         "--headless",
         "--invisible",
         "--norestore",
@@ -155,7 +153,13 @@ EngineProcess::EngineProcess(const EngineOptions& options) {
         "--nodefault",
         "--nolockcheck",
         "--accept=pipe,name=" + pipeName + ";urp;StarOffice.ComponentContext"};
-    const std::vector<std::string> environment = EngineEnvironment(CurrentEnvironment());
+    // The engine's own temporary files go into the profile, and so with it on every path.
+    const std::filesystem::path engineTemporary = profile_->Path() / "tmp";
+    std::filesystem::create_directories(engineTemporary);
+    std::vector<std::string> environment = EngineEnvironment(CurrentEnvironment());
+    std::erase_if(environment,
+                  [](const std::string& entry) { return entry.starts_with("TMPDIR="); });
+    environment.push_back("TMPDIR=" + engineTemporary.string());
     try {
         child_ = std::make_unique<ChildProcess>(program, arguments, environment);
         Connect(local, pipeName, options.startTimeout, [&] {
@@ -251,9 +255,12 @@ void EngineProcess::Shutdown() noexcept {
         }
         child_->Kill();
         child_.reset();
-        // An engine that was killed leaves the socket of its pipe behind.
+        // An engine that was killed leaves the sockets of its pipes behind.
         std::error_code ignored;
         std::filesystem::remove(PipeSocketPath(kPipeFolder, pipeName_), ignored);
+        if (!singleInstanceSocket_.empty()) {
+            std::filesystem::remove(singleInstanceSocket_, ignored);
+        }
     }
     profile_.reset();
 }

@@ -73,6 +73,7 @@ class EngineProcess {
     com::sun::star::uno::Reference<com::sun::star::datatransfer::clipboard::XSystemClipboard>
         clipboard_;
     std::string pipeName_;
+    std::filesystem::path singleInstanceSocket_;
 };
 
 // The installed engine's soffice.bin, or an empty string when none is found.

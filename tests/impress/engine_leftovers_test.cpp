@@ -66,7 +66,11 @@ TEST(EngineLeftoversTest, RemovesOnlyWhatEndedRunsOfOursLeft) {
     const fs::path endedPipe = folder / ("OSL_PIPE_" + user + "_foliomix_" + ended + "_1_42");
     const fs::path ourPipe = folder / ("OSL_PIPE_" + user + "_foliomix_" + ours + "_1_42");
     const fs::path otherUsersPipe = folder / ("OSL_PIPE_" + user + "0_foliomix_" + ended + "_1_42");
-    for (const fs::path& socket : {endedPipe, ourPipe, otherUsersPipe}) {
+    // The engine's single-instance sockets, named after the profiles' URLs.
+    const fs::path endedInstance = SingleInstanceSocketPath(folder, ProfileUrl(endedProfile));
+    const fs::path ourInstance = SingleInstanceSocketPath(folder, ProfileUrl(ourProfile));
+    for (const fs::path& socket :
+         {endedPipe, ourPipe, otherUsersPipe, endedInstance, ourInstance}) {
         MakeSocket(socket);
     }
 
@@ -74,8 +78,9 @@ TEST(EngineLeftoversTest, RemovesOnlyWhatEndedRunsOfOursLeft) {
 
     EXPECT_FALSE(fs::exists(endedProfile));
     EXPECT_FALSE(fs::exists(endedPipe));
+    EXPECT_FALSE(fs::exists(endedInstance));
     for (const fs::path& kept : {ourProfile, runningProfile, unnumbered, otherName,
-                                 fileNamedLikeAProfile, ourPipe, otherUsersPipe}) {
+                                 fileNamedLikeAProfile, ourPipe, otherUsersPipe, ourInstance}) {
         EXPECT_TRUE(fs::exists(kept)) << kept;
     }
 }
@@ -86,6 +91,15 @@ TEST(EngineLeftoversTest, NamesCarryThisProcessAndTheSocketIsWhereTheEngineMakes
     EXPECT_EQ(PipeNamePrefix(), "foliomix_" + pid + "_");
     EXPECT_EQ(PipeSocketPath("/tmp", "foliomix_7_1_2"),
               fs::path("/tmp/OSL_PIPE_" + std::to_string(::getuid()) + "_foliomix_7_1_2"));
+}
+
+TEST(EngineLeftoversTest, TheSingleInstanceSocketIsNamedAsTheEngineNamesIt) {
+    // As LibreOffice 7.4 named it for the profile file:///tmp/p10: the bytes of an MD5 digest,
+    // each in hexadecimal without a leading zero (so 29 digits here, not 32).
+    EXPECT_EQ(SingleInstanceSocketPath("/tmp", u"file:///tmp/p10"),
+              fs::path("/tmp/OSL_PIPE_" + std::to_string(::getuid()) +
+                       "_SingleOfficeIPC_5a1ac2f695a386a220ec3fe298e4d3"));
+    EXPECT_EQ(ProfileUrl("/tmp/p10"), u"file:///tmp/p10");
 }
 
 }  // namespace

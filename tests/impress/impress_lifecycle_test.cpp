@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 
+#include "merge/impress/engine_leftovers.h"
 #include "merge/impress/impress_presentation_server.h"
 #include "merge/impress/temporary_directory.h"
 #include "merge/merge_run.h"
@@ -34,6 +35,9 @@ EngineTraces TracesOf(const ImpressPresentationServer& server) {
 void ExpectGone(const EngineTraces& traces) {
     EXPECT_FALSE(ProcessAlive(traces.pid)) << "pid " << traces.pid;
     EXPECT_FALSE(fs::exists(traces.profile)) << traces.profile;
+    // Nor the socket of its single-instance pipe, which a killed engine leaves behind.
+    EXPECT_FALSE(
+        fs::exists(impress::SingleInstanceSocketPath("/tmp", impress::ProfileUrl(traces.profile))));
     EXPECT_TRUE(ProcessesMentioning(traces.profile.string()).empty()) << traces.profile;
 }
 
