@@ -17,11 +17,23 @@ class StandinContract : public StandinTest {
   protected:
     void SetUp() override {
         StandinTest::SetUp();
+        CreateApplication();
+    }
+
+    // The application object, as the adapter gets it, into `app`.
+    void CreateApplication() {
         CLSID clsid{};
         ASSERT_EQ(CLSIDFromProgID(L"PowerPoint.application", &clsid), S_OK);
         ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
                                    reinterpret_cast<void**>(app.ReleaseAndGetAddressOf())),
                   S_OK);
+    }
+
+    // The stand-in started again as an engine that already holds the user's presentation.
+    void StartAsTheUsersEngine() {
+        Control(L"FOLIOMIX_STANDIN_USER_PRESENTATION", L"1");
+        RestartStandin();
+        CreateApplication();
     }
 
     // Invokes `member` with `rgvarg` exactly as given (DISPPARAMS order: last argument first).
@@ -168,13 +180,10 @@ ComPtr<IUnknown> Identity(IDispatch* object) {
 }
 
 TEST_F(StandinContract, ItemHandsOutTheObjectThatAddReturned) {
-    Control(L"FOLIOMIX_STANDIN_USER_PRESENTATION", L"1");
-    RestartStandin();
-    CLSID clsid{};
-    ASSERT_EQ(CLSIDFromProgID(L"PowerPoint.application", &clsid), S_OK);
-    ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
-                               reinterpret_cast<void**>(app.ReleaseAndGetAddressOf())),
-              S_OK);
+    StartAsTheUsersEngine();
+    if (HasFatalFailure()) {
+        return;
+    }
     const ComPtr<IDispatch> ours = NewPresentation();
     ASSERT_NE(ours.Get(), nullptr);
     const ComPtr<IDispatch> presentations = Child(app.Get(), L"Presentations");
@@ -233,13 +242,10 @@ TEST_F(StandinContract, NumberedFailureRuleFailsOnlyThatCall) {
 }
 
 TEST_F(StandinContract, QuitWithTheUsersPresentationOpenRecordsTheLoss) {
-    Control(L"FOLIOMIX_STANDIN_USER_PRESENTATION", L"1");
-    RestartStandin();
-    CLSID clsid{};
-    ASSERT_EQ(CLSIDFromProgID(L"PowerPoint.application", &clsid), S_OK);
-    ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
-                               reinterpret_cast<void**>(app.ReleaseAndGetAddressOf())),
-              S_OK);
+    StartAsTheUsersEngine();
+    if (HasFatalFailure()) {
+        return;
+    }
     const ComPtr<IDispatch> presentation = NewPresentation();
     Mark();
     EXPECT_EQ(Raw(app.Get(), L"Quit", DISPATCH_METHOD, {}), S_OK);
