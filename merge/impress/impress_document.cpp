@@ -242,15 +242,4 @@ void ShowNormalView(const EngineProcess& engine, const OpenDocument& document) {
     SwitchView(engine, document, ".uno:NormalMultiPaneGUI", kNormalView);
 }
 
-void ScaleSlides(const EngineProcess& engine, const OpenDocument& document, SlideSize size) {
-    // Only the normal view carries out a slide format change.
-    ShowNormalView(engine, document);
-    Dispatch(engine, document, ".uno:AttributePageSize",
-             Properties({Property("AttributePageSize.Width", uno::Any(size.width)),
-                         Property("AttributePageSize.Height", uno::Any(size.height))}));
-    if (SizeOf(document) != size) {
-        throw ServerError("the slides could not be scaled to the result's size");
-    }
-}
-
 }  // namespace foliomix::impress

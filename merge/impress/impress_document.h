@@ -91,10 +91,6 @@ void Dispatch(const EngineProcess& engine, const OpenDocument& document, std::st
 void ShowSlideSorter(const EngineProcess& engine, const OpenDocument& document);
 void ShowNormalView(const EngineProcess& engine, const OpenDocument& document);
 
-// Scales the document's slides with their content to `size`, as the engine's own slide
-// format change does; throws ServerError if the size did not change.
-void ScaleSlides(const EngineProcess& engine, const OpenDocument& document, SlideSize size);
-
 [[nodiscard]] css::beans::PropertyValue Property(std::string_view name, css::uno::Any value);
 [[nodiscard]] css::uno::Sequence<css::beans::PropertyValue> Properties(
     std::initializer_list<css::beans::PropertyValue> properties);

@@ -1,6 +1,7 @@
 #include "merge/impress/impress_presentation_server.h"
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -10,7 +11,9 @@
 
 #include "merge/impress/engine_process.h"
 #include "merge/impress/impress_document.h"
+#include "merge/impress/master_pages.h"
 #include "merge/impress/save_filter.h"
+#include "merge/impress/slide_fitting.h"
 #include "merge/impress/slide_insertion.h"
 #include "merge/impress/uno_strings.h"
 
@@ -52,7 +55,9 @@ auto Guarded(std::string_view what, Call&& call) -> decltype(call()) {
 }
 
 // A new presentation. The engine cannot hold zero slides: the one it creates is kept hidden
-// and uncounted until real slides arrive, and removed as soon as they have.
+// and uncounted until real slides arrive. The first deck with slides then takes the new
+// presentation's place, and every later deck is fitted to its size and pasted in with masters
+// of its own.
 class ImpressPresentation final : public ServerPresentation {
   public:
     ImpressPresentation(std::shared_ptr<ImpressPresentationServer::Engine> engine,
@@ -65,6 +70,7 @@ class ImpressPresentation final : public ServerPresentation {
                                                                       uno::UNO_QUERY_THROW);
             properties->setPropertyValue("Visible", uno::Any(false));
             size_ = SizeOf(document_);
+            masterNames_ = MasterNames(document_);
         });
     }
 
@@ -90,21 +96,19 @@ class ImpressPresentation final : public ServerPresentation {
             if (index < 0 || index > count) {
                 throw ServerError("slide index out of range");
             }
+            if (placeholder_.is()) {
+                BeginWith(engine, url);
+                return;
+            }
             const OpenDocument source = LoadPresentation(engine, url, StartView::kSlideSorter);
             if (Slides(source)->getCount() == 0) {
                 return;
             }
-            if (SizeOf(source) != size_) {
-                ScaleSlides(engine, source, size_);
-            }
-            // While the placeholder stands first, real slide k is the document's slide k + 1.
-            InsertAllSlides(engine, source, document_, known_,
-                            placeholder_.is() ? index + 1 : index);
-            if (placeholder_.is()) {
-                Slides(document_)->remove(placeholder_);
-                placeholder_.clear();
-                known_.erase(known_.begin());
-            }
+            FitSlides(source, size_);
+            std::set<std::u16string> masters = RenameClashingMasters(source, masterNames_);
+            InsertAllSlides(engine, source, document_, known_, index, sorterAtEnd_);
+            masterNames_.merge(masters);
+            sorterAtEnd_ = index == count;
         });
     }
 
@@ -129,12 +133,34 @@ class ImpressPresentation final : public ServerPresentation {
     }
 
   private:
+    // The first deck into the empty result becomes the result: loaded as an untitled copy (its
+    // file is never written), it brings its slide size, masters, notes and all with no copy at
+    // all. Masters it holds but no slide uses go, as they would in a paste.
+    void BeginWith(const EngineProcess& engine, const rtl::OUString& url) {
+        OpenDocument first = LoadPresentation(engine, url, StartView::kNormal);
+        if (Slides(first)->getCount() == 0) {
+            return;
+        }
+        RemoveUnusedMasters(first);
+        document_ = std::move(first);
+        placeholder_.clear();
+        known_ = IdentitiesOf(document_);
+        size_ = SizeOf(document_);
+        masterNames_ = MasterNames(document_);
+        // Opened in the normal view: its slide sorter has not pasted anything yet.
+        sorterAtEnd_ = false;
+    }
+
     std::shared_ptr<ImpressPresentationServer::Engine> engine_;
     OpenDocument document_;
     uno::Reference<css::drawing::XDrawPage> placeholder_;
     // The document's slides as this object made them: nothing else changes the document.
     SlideIdentities known_;
     SlideSize size_;
+    bool sorterAtEnd_ = true;
+    // The names of the document's masters, and of any that a paste chose not to bring: a
+    // name to avoid either way, read without a round trip per master and insert.
+    std::set<std::u16string> masterNames_;
 };
 
 class ImpressApplication final : public ServerApplication {

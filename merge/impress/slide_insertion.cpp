@@ -123,7 +123,8 @@ SlideIdentities IdentitiesOf(const OpenDocument& document) {
 }
 
 void InsertAllSlides(const EngineProcess& engine, const OpenDocument& source,
-                     const OpenDocument& target, SlideIdentities& known, sal_Int32 position) {
+                     const OpenDocument& target, SlideIdentities& known, sal_Int32 position,
+                     bool sorterAtEnd) {
     const auto sourceSlides = Slides(source);
     Expected expected;
     expected.count = sourceSlides->getCount();
@@ -138,7 +139,7 @@ void InsertAllSlides(const EngineProcess& engine, const OpenDocument& source,
 
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
         CopyAllSlides(engine, source);
-        if (position == knownCount && attempt == 1) {
+        if (position == knownCount && sorterAtEnd && attempt == 1) {
             PasteAtEnd(engine, target);
         } else {
             PasteAt(engine, target, known, position);

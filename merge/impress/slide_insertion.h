@@ -20,9 +20,12 @@ using SlideIdentities = std::vector<css::uno::Reference<css::uno::XInterface>>;
 // Inserts all slides of `source`, in order, so that the first becomes the target's slide
 // number `position` (0-based; 0 puts them before every slide, the slide count after every
 // slide), and updates `known` to match. The source must already have the target's slide size.
+// `sorterAtEnd`: the target's slide sorter was last left by a paste after its last slide (or
+// the target holds one slide), so that an append needs no view switch.
 // Throws ServerError when, after retrying, the slides are not in place; the target then holds
 // its old slides again.
 void InsertAllSlides(const EngineProcess& engine, const OpenDocument& source,
-                     const OpenDocument& target, SlideIdentities& known, sal_Int32 position);
+                     const OpenDocument& target, SlideIdentities& known, sal_Int32 position,
+                     bool sorterAtEnd);
 
 }  // namespace foliomix::impress
