@@ -264,5 +264,132 @@ TEST_F(StandinContract, SaveAsReplacesAnExistingFile) {
     EXPECT_THAT(ReadDeck(out), ::testing::Optional(ElementsAre()));
 }
 
+// ---- slide size, designs and opened files --------------------------------------------------
+
+LateBound Item(const LateBound& collection, long index) {
+    return ResultObject(collection.Call(L"Item", {_variant_t(index)}), IID_IDispatch, L"Item");
+}
+
+std::string Text(const _variant_t& value) {
+    return V_VT(&value) == VT_BSTR
+               ? Utf8(std::wstring(V_BSTR(&value), SysStringLen(V_BSTR(&value))))
+               : "<not text>";
+}
+
+// The log line of the read-only, windowless open of `path`, with the presentation it gave.
+std::string OpenLine(const std::wstring& path, int presentation) {
+    std::string line = "Presentations.Open(\"";
+    line += Utf8(path);
+    line += "\",-1,0,0) -> Presentation[";
+    line += std::to_string(presentation);
+    line += "]";
+    return line;
+}
+
+float Number(const _variant_t& value) { return V_VT(&value) == VT_R4 ? V_R4(&value) : -1.0F; }
+
+// Presentations.Open(FileName, ReadOnly:=msoTrue, Untitled:=msoFalse, WithWindow:=msoFalse)
+LateBound OpenReadOnly(const LateBound& application, const std::wstring& path) {
+    return ResultObject(application.Child(L"Presentations")
+                            .Call(L"Open", {_variant_t(path.c_str()), _variant_t(-1L),
+                                            _variant_t(0L), _variant_t(0L)}),
+                        IID_IDispatch, L"Opened");
+}
+
+TEST_F(StandinContract, InsertedSlidesTakeTheDestinationsDesignUntilOneIsPut) {
+    const std::wstring square = MakeDeck(L"方.ppt", {"a1\t蓝色", "a2\t绿色"}, "720x540");
+    const std::wstring plain = MakeDeck(L"旧格式.ppt", {"b1"});
+    const std::wstring out = PathOf(L"out.ppt");
+    const LateBound application = FreshApplication();
+    const LateBound result =
+        ResultObject(application.Child(L"Presentations").Call(L"Add"), IID_IDispatch, L"Result");
+    const LateBound slides = result.Child(L"Slides");
+    (void)slides.Call(L"InsertFromFile", {_variant_t(square.c_str()), _variant_t(0L)});
+    (void)slides.Call(L"InsertFromFile", {_variant_t(plain.c_str()), _variant_t(2L)});
+    EXPECT_EQ(Text(Item(slides, 2).Child(L"Design").Get(L"Name")), "Office Theme");
+
+    const LateBound source = OpenReadOnly(application, square);
+    const LateBound sourceSize = source.Child(L"PageSetup");
+    EXPECT_EQ(Number(sourceSize.Get(L"SlideWidth")), 720.0F);
+    EXPECT_EQ(Number(sourceSize.Get(L"SlideHeight")), 540.0F);
+    Item(slides, 1).Put(L"Design", Item(source.Child(L"Slides"), 2).Get(L"Design"));
+    result.Child(L"PageSetup").Put(L"SlideWidth", sourceSize.Get(L"SlideWidth"));
+    (void)result.Call(L"SaveAs", {_variant_t(out.c_str())});
+
+    EXPECT_THAT(ReadDeckLines(out), ElementsAre("FOLIOMIX-STANDIN-DECK 720x540", "a1\t绿色",
+                                                "a2\tOffice Theme", "b1\tOffice Theme"));
+    EXPECT_THAT(Log(), ::testing::IsSupersetOf(std::vector<std::string>{
+                           OpenLine(square, 2), "Slides[2].Item(2) -> Slide[2,2]",
+                           "Slide[2,2].Design.get() -> Design[2:\"绿色\"]",
+                           "Slide[1,1].Design.put(Design[2:\"绿色\"])",
+                           "PageSetup[1].SlideWidth.put(720)"}));
+}
+
+TEST_F(StandinContract, OpeningAFileThatIsOpenAlreadyHandsBackThatPresentation) {
+    const std::wstring users = MakeDeck(L"用户的.ppt", {"u1\t红色"}, "720x540");
+    Control(L"FOLIOMIX_STANDIN_USER_PRESENTATION", users);
+    RestartStandin();
+    const LateBound application = FreshApplication();
+    const LateBound opened = OpenReadOnly(application, users);
+    const LateBound presentations = application.Child(L"Presentations");
+    EXPECT_EQ(ResultLong(presentations.Get(L"Count"), L"Count"), 1);
+    EXPECT_EQ(opened.Identity().Get(), Item(presentations, 1).Identity().Get());
+    EXPECT_THAT(Log(), Contains("Engine.Start(presentations=1,alerts=true)"));
+    EXPECT_THAT(Log(), Contains(OpenLine(users, 1)));
+}
+
+// Property puts the engine refuses by type or range, as a type library would check them.
+struct PutCall {
+    const char* name;
+    const wchar_t* target;  // "SlideWidth", "Design" (of a slide) or "DisplayAlerts"
+    _variant_t value;
+    bool alertLevels;  // FOLIOMIX_STANDIN_ALERT_LEVELS
+    HRESULT expected;
+};
+
+void PrintTo(const PutCall& call, std::ostream* out) { *out << call.name; }
+
+class StandinPut : public StandinContract, public ::testing::WithParamInterface<PutCall> {};
+
+TEST_P(StandinPut, ChecksTheValuesTypeAndRange) {
+    const PutCall& call = GetParam();
+    if (call.alertLevels) {
+        Control(L"FOLIOMIX_STANDIN_ALERT_LEVELS", L"1");
+        RestartStandin();
+        CreateApplication();
+    }
+    const std::wstring deck = MakeDeck(L"a.ppt", {"s1"});
+    const ComPtr<IDispatch> presentation = NewPresentation();
+    const ComPtr<IDispatch> slides = Child(presentation.Get(), L"Slides");
+    ASSERT_EQ(Raw(slides.Get(), L"InsertFromFile", DISPATCH_METHOD,
+                  {_variant_t(0L), _variant_t(deck.c_str())}),
+              S_OK);
+    _variant_t slide;
+    ASSERT_EQ(Raw(slides.Get(), L"Item", DISPATCH_METHOD, {_variant_t(1L)}, false, &slide), S_OK);
+    ComPtr<IDispatch> target = app;
+    if (std::wstring(call.target) == L"SlideWidth") {
+        target = Child(presentation.Get(), L"PageSetup");
+    } else if (std::wstring(call.target) == L"Design") {
+        target = V_DISPATCH(&slide);
+    }
+    EXPECT_EQ(Raw(target.Get(), call.target, DISPATCH_PROPERTYPUT, {call.value}, true),
+              call.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, StandinPut,
+    ::testing::Values(
+        PutCall{"WidthAsDouble", L"SlideWidth", _variant_t(720.5), false, S_OK},
+        PutCall{"WidthAsBoolean", L"SlideWidth", _variant_t(true), false, DISP_E_TYPEMISMATCH},
+        PutCall{"WidthAsText", L"SlideWidth", _variant_t(L"720"), false, DISP_E_TYPEMISMATCH},
+        PutCall{"WidthBelowAnInch", L"SlideWidth", _variant_t(10L), false, DISP_E_EXCEPTION},
+        PutCall{"DesignAsNumber", L"Design", _variant_t(1L), false, DISP_E_TYPEMISMATCH},
+        PutCall{"AlertsAsBoolean", L"DisplayAlerts", _variant_t(false), false, S_OK},
+        PutCall{"AlertLevelAsBoolean", L"DisplayAlerts", _variant_t(false), true,
+                DISP_E_TYPEMISMATCH},
+        PutCall{"AlertLevelNone", L"DisplayAlerts", _variant_t(1L), true, S_OK},
+        PutCall{"AlertLevelZero", L"DisplayAlerts", _variant_t(0L), true, DISP_E_EXCEPTION}),
+    [](const ::testing::TestParamInfo<PutCall>& tested) { return std::string(tested.param.name); });
+
 }  // namespace
 }  // namespace foliomix::com::testing

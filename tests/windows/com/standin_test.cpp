@@ -14,6 +14,7 @@ constexpr const wchar_t* kControls[] = {
     L"FOLIOMIX_STANDIN_USER_PRESENTATION",
     L"FOLIOMIX_STANDIN_DISPLAY_ALERTS",
     L"FOLIOMIX_STANDIN_INSERT_DELAY_MS",
+    L"FOLIOMIX_STANDIN_ALERT_LEVELS",
 };
 
 constexpr CLSID kGlobalClass = {
@@ -80,11 +81,15 @@ void StandinTest::Control(const wchar_t* name, std::wstring_view value) {
 
 std::wstring StandinTest::PathOf(std::wstring_view name) const { return (folder / name).wstring(); }
 
-std::wstring StandinTest::MakeDeck(std::wstring_view name,
-                                   const std::vector<std::string>& slides) const {
+std::wstring StandinTest::MakeDeck(std::wstring_view name, const std::vector<std::string>& slides,
+                                   std::string_view size) const {
     const std::wstring path = PathOf(name);
     std::ofstream file(std::filesystem::path(path), std::ios::binary);
-    file << "FOLIOMIX-STANDIN-DECK\n";
+    file << "FOLIOMIX-STANDIN-DECK";
+    if (!size.empty()) {
+        file << " " << size;
+    }
+    file << "\n";
     for (const std::string& slide : slides) {
         file << slide << "\n";
     }
@@ -92,19 +97,26 @@ std::wstring StandinTest::MakeDeck(std::wstring_view name,
 }
 
 std::optional<std::vector<std::string>> StandinTest::ReadDeck(const std::wstring& path) {
+    std::vector<std::string> lines = ReadDeckLines(path);
+    constexpr std::string_view kHeader = "FOLIOMIX-STANDIN-DECK";
+    if (lines.empty() || lines.front().rfind(kHeader, 0) != 0) {
+        return std::nullopt;
+    }
+    lines.erase(lines.begin());
+    for (std::string& line : lines) {
+        line = line.substr(0, line.find('\t'));  // the title without its design
+    }
+    return lines;
+}
+
+std::vector<std::string> StandinTest::ReadDeckLines(const std::wstring& path) {
     std::ifstream file{std::filesystem::path(path), std::ios::binary};
-    if (!file) {
-        return std::nullopt;
-    }
+    std::vector<std::string> lines;
     std::string line;
-    if (!std::getline(file, line) || line != "FOLIOMIX-STANDIN-DECK") {
-        return std::nullopt;
-    }
-    std::vector<std::string> slides;
     while (std::getline(file, line)) {
-        slides.push_back(line);
+        lines.push_back(line);
     }
-    return slides;
+    return lines;
 }
 
 std::vector<std::string> StandinTest::Log() const {
@@ -139,7 +151,9 @@ long StandinTest::EnginePresentationCount() const {
 
 bool StandinTest::EngineDisplayAlerts() const {
     const _variant_t alerts = FreshApplication().Get(L"DisplayAlerts");
-    return V_VT(&alerts) == VT_BOOL && V_BOOL(&alerts) != VARIANT_FALSE;
+    constexpr long kAlertsAll = 2;  // when the engine types them as the alert level
+    return (V_VT(&alerts) == VT_BOOL && V_BOOL(&alerts) != VARIANT_FALSE) ||
+           (V_VT(&alerts) == VT_I4 && V_I4(&alerts) == kAlertsAll);
 }
 
 }  // namespace foliomix::com::testing

@@ -30,10 +30,14 @@ class StandinTest : public ::testing::Test {
     // Sets a control variable of the stand-in for the calls that follow.
     static void Control(const wchar_t* name, std::wstring_view value);
 
-    // A presentation file of the stand-in's format in the private folder; returns its path.
-    std::wstring MakeDeck(std::wstring_view name, const std::vector<std::string>& slides) const;
+    // A presentation file of the stand-in's format in the private folder; returns its path. A
+    // slide is "title" or "title\tdesign"; `size` ("720x540") goes on the header line.
+    std::wstring MakeDeck(std::wstring_view name, const std::vector<std::string>& slides,
+                          std::string_view size = {}) const;
     // The slide titles of a presentation file, or nothing if it is missing or not a deck.
     [[nodiscard]] static std::optional<std::vector<std::string>> ReadDeck(const std::wstring& path);
+    // Every line of a presentation file as written, its header line included.
+    [[nodiscard]] static std::vector<std::string> ReadDeckLines(const std::wstring& path);
     [[nodiscard]] std::wstring PathOf(std::wstring_view name) const;
 
     // Every line of the call log so far; Mark() and Since() give the lines after a point.

@@ -72,10 +72,14 @@ std::optional<std::vector<std::wstring>> ReadDeck(const std::wstring& path) {
         return std::nullopt;
     }
     std::vector<std::wstring> lines = ReadLines(path);
-    if (lines.empty() || lines.front() != L"FOLIOMIX-STANDIN-DECK") {
+    // The header may carry the slide size, a slide line its design after a tab.
+    if (lines.empty() || lines.front().rfind(L"FOLIOMIX-STANDIN-DECK", 0) != 0) {
         return std::nullopt;
     }
     lines.erase(lines.begin());
+    for (std::wstring& line : lines) {
+        line = line.substr(0, line.find(L'\t'));
+    }
     return lines;
 }
 

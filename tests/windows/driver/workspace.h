@@ -29,8 +29,8 @@ class Workspace {
     std::wstring root_;
 };
 
-// The slide titles of a stand-in presentation file; nothing when there is no such file or it
-// is not one.
+// The slide titles of a stand-in presentation file (without size or designs); nothing when there is
+// no such file or it is not one.
 [[nodiscard]] std::optional<std::vector<std::wstring>> ReadDeck(const std::wstring& path);
 [[nodiscard]] bool FileExists(const std::wstring& path);
 // The lines of a UTF-8 text file (CR before LF dropped), empty when it does not exist.

@@ -39,13 +39,26 @@ HRESULT DispatchObject::QueryInterface(REFIID riid, void** object) {
     }
     // The engine's interfaces are duals: their own id answers with the IDispatch.
     if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
-        IsEqualIID(riid, ownIid_)) {
+        IsEqualIID(riid, ownIid_) || IsEqualIID(riid, kStandinObjectInterface)) {
         *object = static_cast<IDispatch*>(this);
         AddRef();
         return S_OK;
     }
     *object = nullptr;
     return E_NOINTERFACE;
+}
+
+DispatchObject* DispatchObject::Of(const VARIANT& arg) {
+    if (V_VT(&arg) != VT_DISPATCH || V_DISPATCH(&arg) == nullptr) {
+        return nullptr;
+    }
+    IDispatch* object = nullptr;
+    if (FAILED(V_DISPATCH(&arg)->QueryInterface(kStandinObjectInterface,
+                                                reinterpret_cast<void**>(&object)))) {
+        return nullptr;
+    }
+    object->Release();  // the argument keeps its own reference
+    return static_cast<DispatchObject*>(object);
 }
 
 ULONG DispatchObject::AddRef() { return ++references_; }
@@ -239,6 +252,28 @@ HRESULT ArgBool(const VARIANT& arg, bool& value) {
     return S_OK;
 }
 
+HRESULT ArgNumber(const VARIANT& arg, float& value) {
+    switch (V_VT(&arg)) {
+        case VT_BOOL:
+        case VT_BSTR:
+        case VT_EMPTY:
+        case VT_NULL:
+        case VT_DISPATCH:
+        case VT_UNKNOWN:
+        case VT_ERROR:
+            return DISP_E_TYPEMISMATCH;
+        default:
+            break;
+    }
+    VARIANT number;
+    VariantInit(&number);
+    if (FAILED(VariantChangeType(&number, Source(arg), 0, VT_R4))) {
+        return DISP_E_TYPEMISMATCH;
+    }
+    value = V_R4(&number);
+    return S_OK;
+}
+
 bool ArgMissing(const VARIANT& arg) {
     return V_VT(&arg) == VT_ERROR && V_ERROR(&arg) == DISP_E_PARAMNOTFOUND;
 }
@@ -256,15 +291,19 @@ std::wstring FormatArg(const VARIANT& arg) {
             return std::to_wstring(V_I4(value));
         case VT_INT:
             return std::to_wstring(V_INT(value));
+        case VT_R4:
         case VT_R8: {
             wchar_t text[32];
-            std::swprintf(text, 32, L"%g", V_R8(value));
+            const double number = V_VT(value) == VT_R4 ? V_R4(value) : V_R8(value);
+            std::swprintf(text, 32, L"%g", number);
             return text;
         }
         case VT_EMPTY:
             return L"<empty>";
-        case VT_DISPATCH:
-            return L"<object>";
+        case VT_DISPATCH: {
+            const DispatchObject* object = DispatchObject::Of(*value);
+            return object != nullptr ? object->LogName() : L"<object>";
+        }
         default:
             if (ArgMissing(*value)) {
                 return L"<missing>";

@@ -50,6 +50,11 @@ struct Outcome {
 
 using Arguments = std::span<const VARIANT* const>;
 
+// Answered by the stand-in's own objects only: lets a member that takes an object (a Design)
+// and the call log recognise them among whatever a client passes.
+inline constexpr IID kStandinObjectInterface = {
+    0x6a3c1f52, 0x0d4e, 0x4b7a, {0x9c, 0x21, 0x5e, 0x8f, 0x30, 0x44, 0x17, 0xb2}};
+
 class DispatchObject : public IDispatch {
   public:
     DispatchObject(std::wstring kind, std::span<const Member> members, const IID& ownIid,
@@ -68,6 +73,12 @@ class DispatchObject : public IDispatch {
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags,
                                      DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
                                      UINT* argError) override;
+
+    // The stand-in's own object behind an argument, or nullptr for anything else. The object
+    // lives at least as long as the argument that holds it.
+    [[nodiscard]] static DispatchObject* Of(const VARIANT& arg);
+    [[nodiscard]] const std::wstring& Kind() const { return kind_; }
+    [[nodiscard]] std::wstring LogName() const { return Label(); }
 
   protected:
     // The object's name in the log, e.g. "Presentation[2]".
@@ -90,6 +101,8 @@ HRESULT ArgInt(const VARIANT& arg, long& value);
 // Strictly a number of an integer type: no text, Boolean or floating value is converted.
 HRESULT ArgInteger(const VARIANT& arg, long& value);
 HRESULT ArgBool(const VARIANT& arg, bool& value);
+// A number of any numeric type (no text or Boolean), as a float.
+HRESULT ArgNumber(const VARIANT& arg, float& value);
 [[nodiscard]] bool ArgMissing(const VARIANT& arg);
 [[nodiscard]] std::wstring FormatArg(const VARIANT& arg);
 

@@ -54,12 +54,33 @@ std::vector<FailRule> ParseRules(const std::wstring& list) {
     return rules;
 }
 
+bool IsTrue(const std::wstring& value) {
+    return value == L"1" || _wcsicmp(value.c_str(), L"true") == 0;
+}
+
+bool IsFalse(const std::wstring& value) {
+    return value.empty() || value == L"0" || _wcsicmp(value.c_str(), L"false") == 0;
+}
+
 bool EnvironmentFlag(const wchar_t* name, bool fallback) {
     const std::optional<std::wstring> value = Environment(name);
     if (!value || value->empty()) {
         return fallback;
     }
-    return *value == L"1" || _wcsicmp(value->c_str(), L"true") == 0;
+    return IsTrue(*value);
+}
+
+// FOLIOMIX_STANDIN_USER_PRESENTATION: "1"/"true" a new presentation, another value the path of
+// the file the user opened it from.
+void ReadUserPresentation(EngineStart& start) {
+    const std::wstring value = Environment(L"FOLIOMIX_STANDIN_USER_PRESENTATION").value_or(L"");
+    if (IsFalse(value)) {
+        return;
+    }
+    start.userPresentation = true;
+    if (!IsTrue(value)) {
+        start.userFile = value;
+    }
 }
 
 }  // namespace
@@ -75,11 +96,50 @@ std::optional<std::wstring> Environment(const wchar_t* name) {
     return value;
 }
 
-Engine::Engine(bool userPresentation, bool displayAlerts) : displayAlerts_(displayAlerts) {
-    if (userPresentation) {
+Slide* FindSlide(Deck& deck, int slideId) {
+    for (Slide& slide : deck.slides) {
+        if (slide.id == slideId) {
+            return &slide;
+        }
+    }
+    return nullptr;
+}
+
+std::size_t InsertSlides(Deck& deck, std::size_t index, const std::vector<DeckSlide>& slides) {
+    std::vector<Slide> made;
+    for (const DeckSlide& slide : slides) {
+        made.push_back(Slide{deck.nextSlideId++, slide.title, slide.design});
+    }
+    deck.slides.insert(deck.slides.begin() + static_cast<std::ptrdiff_t>(index), made.begin(),
+                       made.end());
+    return made.size();
+}
+
+DeckContent ContentOf(const Deck& deck) {
+    DeckContent content;
+    content.width = deck.width;
+    content.height = deck.height;
+    for (const Slide& slide : deck.slides) {
+        content.slides.push_back(DeckSlide{slide.title, slide.design});
+    }
+    return content;
+}
+
+Engine::Engine(const EngineStart& start)
+    : alertLevels_(start.alertLevels), displayAlerts_(start.displayAlerts) {
+    if (start.userPresentation) {
         Deck& deck = AddDeck();
         deck.user = true;
-        deck.slides.push_back(kUserPresentationTitle);
+        const std::optional<DeckContent> content =
+            start.userFile.empty() ? std::nullopt : ReadDeck(start.userFile);
+        if (content) {
+            deck.path = start.userFile;
+            deck.width = content->width;
+            deck.height = content->height;
+            InsertSlides(deck, 0, content->slides);
+        } else {
+            InsertSlides(deck, 0, {DeckSlide{kUserPresentationTitle}});
+        }
     }
 }
 
@@ -97,6 +157,15 @@ Deck& Engine::AddDeck() {
     deck.id = nextId_++;
     decks_.push_back(deck);
     return decks_.back();
+}
+
+Deck* Engine::FindByPath(const std::wstring& path) {
+    for (Deck& deck : decks_) {
+        if (!deck.path.empty() && _wcsicmp(deck.path.c_str(), path.c_str()) == 0) {
+            return &deck;
+        }
+    }
+    return nullptr;
 }
 
 void Engine::CloseDeck(int id) {
@@ -124,9 +193,11 @@ std::shared_ptr<Engine> RunningEngine() {
         if (state.engine && state.engine->Alive()) {
             return state.engine;
         }
-        const bool user = EnvironmentFlag(L"FOLIOMIX_STANDIN_USER_PRESENTATION", false);
-        const bool alerts = EnvironmentFlag(L"FOLIOMIX_STANDIN_DISPLAY_ALERTS", true);
-        state.engine = std::make_shared<Engine>(user, alerts);
+        EngineStart start;
+        ReadUserPresentation(start);
+        start.displayAlerts = EnvironmentFlag(L"FOLIOMIX_STANDIN_DISPLAY_ALERTS", true);
+        start.alertLevels = EnvironmentFlag(L"FOLIOMIX_STANDIN_ALERT_LEVELS", false);
+        state.engine = std::make_shared<Engine>(start);
         engine = state.engine;
     }
     LogLine(L"Engine.Start(presentations=" + std::to_wstring(engine->Decks().size()) + L",alerts=" +
