@@ -20,6 +20,7 @@
 #include <com/sun/star/drawing/XShape.hpp>
 #include <com/sun/star/drawing/XShapes.hpp>
 #include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
+#include <com/sun/star/text/XTextRange.hpp>
 
 #include "merge/impress/uno_strings.h"
 #include "merge/presentation_server.h"
@@ -106,6 +107,12 @@ void ScaleCharHeights(const uno::Any& portion, double scale, bool inherited) {
 }
 
 void ScaleText(const uno::Reference<uno::XInterface>& shape, double scale, bool inherited) {
+    // Asked first because it costs two round trips where walking even an empty text costs
+    // seven, and most shapes that can hold text (pictures, empty placeholders) hold none.
+    const uno::Reference<css::text::XTextRange> range(shape, uno::UNO_QUERY);
+    if (!range.is() || range->getString().isEmpty()) {
+        return;
+    }
     const uno::Reference<css::container::XEnumerationAccess> text(shape, uno::UNO_QUERY);
     if (!text.is()) {
         return;
