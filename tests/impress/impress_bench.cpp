@@ -4,7 +4,9 @@
 //                                         print the merge time, the engine's lower bound in
 //                                         the same process (each input loaded once, an
 //                                         unsaved 100-slide document saved once), their
-//                                         ratio, and the start time
+//                                         ratio, and the start time; for plain text decks and
+//                                         for decks like real ones (4:3, a picture on most
+//                                         slides, a design of their own, two of them 16:9)
 //   foliomix_impress_bench --soak N       N consecutive merges, each result read back by a
 //                                         separate engine and checked slide by slide
 #include <algorithm>
@@ -24,6 +26,7 @@
 #include "merge/impress/impress_presentation_server.h"
 #include "merge/impress/temporary_directory.h"
 #include "merge/impress/uno_strings.h"
+#include "tests/impress/deck_design.h"
 #include "tests/impress/deck_maker.h"
 
 namespace {
@@ -61,11 +64,35 @@ void MakeInputs(foliomix::testing::DeckMaker& maker, Inputs& inputs) {
             titles.push_back(Title(f, s));
         }
         const fs::path deck = inputs.folder.Path() / ("演示" + std::to_string(f) + ".ppt");
-        // The last deck is 4:3 where the others and the result are 16:9: it is scaled on
+        // The last deck is 4:3 where the others and the result are 16:9: it is fitted on
         // every insert.
         maker.Make(deck, titles,
                    f == kFiles ? foliomix::impress::SlideSize{25400, 19050}
                                : foliomix::impress::SlideSize{28000, 15750});
+        inputs.decks.push_back(deck);
+    }
+}
+
+// Decks as people's decks are: 4:3, each with a design of its own (background, a line of
+// text on the master, a title font) under the one master name the import gives them all, a
+// picture on every slide but the first, notes and transitions; the fourth and the eighth 16:9.
+void MakeRealisticInputs(foliomix::testing::DeckMaker& maker, Inputs& inputs) {
+    for (int f = 1; f <= kFiles; ++f) {
+        std::vector<std::string> titles;
+        for (int s = 1; s <= kSlidesPerFile; ++s) {
+            titles.push_back(Title(f, s));
+        }
+        const fs::path picture = inputs.folder.Path() / ("图片" + std::to_string(f) + ".bmp");
+        foliomix::testing::WriteNoisePicture(picture, 400, 300, static_cast<unsigned>(f));
+        foliomix::testing::DeckDesign design;
+        design.size = f % 4 == 0 ? foliomix::impress::SlideSize{28000, 15750}
+                                 : foliomix::impress::SlideSize{25400, 19050};
+        design.background = 0x102030 * f;
+        design.logo = "标志 " + std::to_string(f);
+        design.titleFont = f % 2 == 0 ? "DejaVu Serif" : "DejaVu Sans";
+        design.picture = picture;
+        const fs::path deck = inputs.folder.Path() / ("真实" + std::to_string(f) + ".ppt");
+        foliomix::testing::MakeDesignedDeck(maker.Engine(), deck, titles, design);
         inputs.decks.push_back(deck);
     }
 }
@@ -82,24 +109,23 @@ std::unique_ptr<foliomix::ServerPresentation> Merge(foliomix::ServerApplication&
     return presentation;
 }
 
-int Bench(int rounds) {
-    foliomix::testing::DeckMaker maker;
-    Inputs inputs;
-    MakeInputs(maker, inputs);
+struct Figures {
+    double merge = 0;
+    double bound = 0;
+    double ratio = 0;
+};
 
-    ImpressPresentationServer server;
-    auto started = Clock::now();
-    auto application = server.CreateApplication();
-    const double startTime = Seconds(started);
-    const auto& engine = *server.RunningEngine();
-
+// `rounds` merges of `inputs`, each beside the engine's lower bound for the same work.
+Figures Measure(foliomix::ServerApplication& application,
+                const foliomix::impress::EngineProcess& engine, const Inputs& inputs,
+                const char* name, int rounds) {
     // One merge first, so that neither figure pays the engine's first-use costs.
-    Merge(*application, {inputs.decks[0], inputs.decks[1]}, inputs.folder.Path() / "warm.ppt");
+    Merge(application, {inputs.decks[0], inputs.decks[1]}, inputs.folder.Path() / "warm.ppt");
 
     std::vector<double> merges, bounds, ratios;
     for (int round = 1; round <= rounds; ++round) {
-        started = Clock::now();
-        Merge(*application, inputs.decks, inputs.folder.Path() / "merged.ppt");
+        auto started = Clock::now();
+        Merge(application, inputs.decks, inputs.folder.Path() / "merged.ppt");
         const double mergeTime = Seconds(started);
 
         // The bound saves a document of the same 100 slides that has not been saved yet, as
@@ -123,15 +149,38 @@ int Bench(int rounds) {
         merges.push_back(mergeTime);
         bounds.push_back(boundTime);
         ratios.push_back(mergeTime / boundTime);
-        std::printf("round %d: merge %.3f s, lower bound %.3f s, ratio %.2f\n", round, mergeTime,
-                    boundTime, mergeTime / boundTime);
+        std::printf("%s round %d: merge %.3f s, lower bound %.3f s, ratio %.2f\n", name, round,
+                    mergeTime, boundTime, mergeTime / boundTime);
+        std::fflush(stdout);
     }
+    return {Median(merges), Median(bounds), Median(ratios)};
+}
+
+int Bench(int rounds) {
+    foliomix::testing::DeckMaker maker;
+    Inputs plain;
+    MakeInputs(maker, plain);
+    Inputs realistic;
+    MakeRealisticInputs(maker, realistic);
+
+    ImpressPresentationServer server;
+    const auto started = Clock::now();
+    auto application = server.CreateApplication();
+    const double startTime = Seconds(started);
+    const auto& engine = *server.RunningEngine();
+
+    const Figures plainFigures = Measure(*application, engine, plain, "plain", rounds);
+    const Figures realFigures = Measure(*application, engine, realistic, "realistic", rounds);
     std::printf("engine start: %.3f s\n", startTime);
-    std::printf("merge of %d files x %d slides (median of %d): %.3f s\n", kFiles, kSlidesPerFile,
-                rounds, Median(merges));
-    std::printf("lower bound, same engine process (load each input once, save once): %.3f s\n",
-                Median(bounds));
-    std::printf("ratio merge / lower bound (median): %.2f\n", Median(ratios));
+    std::printf(
+        "%d files x %d slides, medians of %d rounds; lower bound in the same engine "
+        "process (load each input once, save once):\n",
+        kFiles, kSlidesPerFile, rounds);
+    for (const auto& [name, figures] :
+         {std::pair{"plain text decks", plainFigures}, std::pair{"realistic decks", realFigures}}) {
+        std::printf("  %-17s merge %.3f s, lower bound %.3f s, ratio %.2f\n", name, figures.merge,
+                    figures.bound, figures.ratio);
+    }
     application->Quit();
     return 0;
 }
