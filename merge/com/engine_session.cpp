@@ -10,6 +10,41 @@ namespace foliomix::com {
 static_assert(std::is_nothrow_move_constructible_v<LateBound>,
               "adopting a presentation must not fail once the engine has made it");
 
+namespace {
+
+// DisplayAlerts as the engine's alert level (PpAlertLevel).
+constexpr long kAlertsNone = 1;
+constexpr long kAlertsAll = 2;
+
+// The codes with which an engine that types DisplayAlerts as its alert level refuses a Boolean:
+// by type before the call, or by value when the Boolean was converted to a number first.
+bool RefusedForItsType(HRESULT code) {
+    switch (code) {
+        case DISP_E_TYPEMISMATCH:
+        case DISP_E_BADVARTYPE:
+        case DISP_E_PARAMNOTFOUND:
+        case E_INVALIDARG:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Writes DisplayAlerts as a Boolean, and as the alert level when the engine refuses that type;
+// any other failure, or a failure of the second write, is thrown.
+void PutAlerts(const LateBound& application, bool on) {
+    try {
+        application.Put(L"DisplayAlerts", _variant_t(on));
+    } catch (const CallError& error) {
+        if (!RefusedForItsType(error.Code())) {
+            throw;
+        }
+        application.Put(L"DisplayAlerts", _variant_t(on ? kAlertsAll : kAlertsNone));
+    }
+}
+
+}  // namespace
+
 void OwnedPresentation::Adopt(LateBound presentation) noexcept {
     presentation_.emplace(std::move(presentation));
     open_ = true;
@@ -29,15 +64,16 @@ void EngineSession::TurnAlertsOff(const LateBound& application) {
         foundAlerts_.emplace();
         foundAlerts_->Attach(found);
     }
-    application.Put(L"DisplayAlerts", _variant_t(false));
+    PutAlerts(application, false);
     alertsChanged_ = true;
 }
 
 void EngineSession::TurnAlertsOn(const LateBound& application) {
     if (foundAlerts_) {
+        // Exactly what was read, in the type the engine gave it.
         application.Put(L"DisplayAlerts", *foundAlerts_);
     } else {
-        application.Put(L"DisplayAlerts", _variant_t(true));
+        PutAlerts(application, true);
     }
     alertsChanged_ = false;
 }

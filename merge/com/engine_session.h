@@ -33,9 +33,10 @@ class OwnedPresentation {
 
 class EngineSession {
   public:
-    // DisplayAlerts false; the value the engine had is read first, the first time.
+    // DisplayAlerts false; the value the engine had is read first, the first time. An engine
+    // that refuses a Boolean for its type gets its alert level "none" (1) instead.
     void TurnAlertsOff(const LateBound& application);
-    // DisplayAlerts as it was found (true when it was never turned off).
+    // DisplayAlerts as it was found (true, or the level "all", when it was never turned off).
     void TurnAlertsOn(const LateBound& application);
     // Puts DisplayAlerts back if the adapter turned it off and did not turn it on again.
     void RestoreAlerts(const LateBound& application);

@@ -74,7 +74,7 @@ void ThrowServerError(std::wstring_view what, HRESULT hr, std::wstring_view deta
     if (!detail.empty()) {
         message.append(" ").append(Utf8(detail));
     }
-    throw ServerError(message);
+    throw CallError(message, hr);
 }
 
 _variant_t TextArgument(std::u16string_view text) {

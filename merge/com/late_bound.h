@@ -14,11 +14,24 @@
 #include <string>
 #include <string_view>
 
+#include "merge/presentation_server.h"
+
 namespace foliomix::com {
 
 using Microsoft::WRL::ComPtr;
 
-// Throws ServerError "<what> failed: 0x........ <detail>".
+// A failed call as ServerError, with the code it failed with (the engine's own code when it
+// raised an exception), for the few callers that tell one failure from another.
+class CallError : public ServerError {
+  public:
+    CallError(const std::string& message, HRESULT code) : ServerError(message), code_(code) {}
+    [[nodiscard]] HRESULT Code() const { return code_; }
+
+  private:
+    HRESULT code_;
+};
+
+// Throws CallError "<what> failed: 0x........ <detail>".
 [[noreturn]] void ThrowServerError(std::wstring_view what, HRESULT hr,
                                    std::wstring_view detail = {});
 

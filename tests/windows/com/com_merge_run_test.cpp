@@ -156,5 +156,22 @@ TEST_F(ComMergeRun, MergeFailureEndsAnEngineOfItsOwnOnBothShutdownSteps) {
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(out)));
 }
 
+// An engine that types DisplayAlerts as its alert level and refuses a Boolean: the merge still
+// runs, and the user's engine gets back exactly the level it had.
+TEST_F(ComMergeRun, AnEngineThatTakesOnlyAlertLevelsMergesAndGetsItsLevelBack) {
+    Control(L"FOLIOMIX_STANDIN_ALERT_LEVELS", L"1");
+    Control(L"FOLIOMIX_STANDIN_USER_PRESENTATION", L"1");
+    GivenFiles({{"一"}, {"二"}});
+    EXPECT_EQ(run.Run(), RunOutcome::Completed);
+    EXPECT_THAT(ReadDeck(out), ::testing::Optional(ElementsAre("一", "二")));
+    EXPECT_THAT(calls, Contains("window.MsgBox(演示文稿合并完成！|恭喜)"));
+    EXPECT_THAT(Log(), IsSupersetOf({"Application.DisplayAlerts.get() -> 2",
+                                     "Application.DisplayAlerts.put(1)",
+                                     "Application.DisplayAlerts.put(2)"}));
+    const _variant_t left = FreshApplication().Get(L"DisplayAlerts");
+    ASSERT_EQ(V_VT(&left), VT_I4);
+    EXPECT_EQ(V_I4(&left), 2);
+}
+
 }  // namespace
 }  // namespace foliomix::com::testing
