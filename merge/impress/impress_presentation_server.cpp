@@ -104,7 +104,7 @@ class ImpressPresentation final : public ServerPresentation {
             if (Slides(source)->getCount() == 0) {
                 return;
             }
-            FitSlides(source, size_);
+            FitSlides(engine, source, size_);
             std::set<std::u16string> masters = RenameClashingMasters(source, masterNames_);
             InsertAllSlides(engine, source, document_, known_, index, sorterAtEnd_);
             masterNames_.merge(masters);

@@ -18,7 +18,9 @@ struct SlideFit {
 [[nodiscard]] SlideFit FitOf(SlideSize from, SlideSize to);
 
 // Fits every slide and master of `document` (an untitled copy: the file is never written) into
-// `size`. Notes pages keep their own size. Throws ServerError if the engine did not resize.
-void FitSlides(const OpenDocument& document, SlideSize size);
+// `size`: every shape's transformation and the heights of all text, placeholder styles
+// included, are scaled by FitOf's scale, and the shapes moved by its margins. Notes pages keep
+// their own size. Throws ServerError when the engine could not do it.
+void FitSlides(const EngineProcess& engine, const OpenDocument& document, SlideSize size);
 
 }  // namespace foliomix::impress
