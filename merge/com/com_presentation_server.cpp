@@ -4,6 +4,8 @@
 
 #include "merge/com/engine_session.h"
 #include "merge/com/late_bound.h"
+#include "merge/com/slide_look.h"
+#include "merge/com/source_deck.h"
 
 namespace foliomix::com {
 namespace {
@@ -21,7 +23,11 @@ constexpr DWORD kEngineContexts = CLSCTX_LOCAL_SERVER | CLSCTX_INPROC_SERVER;
 
 class ComPresentation final : public ServerPresentation {
   public:
-    explicit ComPresentation(std::shared_ptr<OwnedPresentation> owned) : owned_(std::move(owned)) {}
+    ComPresentation(std::shared_ptr<OwnedPresentation> owned, LateBound application,
+                    std::shared_ptr<EngineSession> session)
+        : owned_(std::move(owned)),
+          application_(std::move(application)),
+          session_(std::move(session)) {}
 
     // Released by the run: close it in the engine. A failure leaves it tracked as open, and the
     // next Quit tries again (and reports it) before deciding whether the engine may end.
@@ -40,9 +46,22 @@ class ComPresentation final : public ServerPresentation {
         return static_cast<std::int32_t>(count);
     }
 
+    // Slides.InsertFromFile gives the slides the result's design and size. The file is also
+    // opened on its own, read-only and windowless, for as long as this call lasts: the result
+    // takes its slide size while it holds no slides, and the inserted slides take their own
+    // designs back. Both are best effort; without them the file is inserted as it always was.
     void InsertFromFile(std::u16string_view fileName, std::int32_t index) override {
-        Slides().Call(L"InsertFromFile",
-                      {TextArgument(fileName), _variant_t(static_cast<long>(index))});
+        const std::unique_ptr<SourceDeck> source =
+            SourceDeck::Open(application_, *session_, fileName);
+        const LateBound slides = Slides();
+        if (source && index == 0 && HoldsNoSlides(slides)) {
+            CopySlideSize(source->Object(), owned_->Object());
+        }
+        const _variant_t inserted = slides.Call(
+            L"InsertFromFile", {TextArgument(fileName), _variant_t(static_cast<long>(index))});
+        if (source) {
+            CopyDesigns(source->Object(), slides, index, inserted);
+        }
     }
 
     void SaveAs(std::u16string_view fileName) override {
@@ -52,7 +71,18 @@ class ComPresentation final : public ServerPresentation {
   private:
     [[nodiscard]] LateBound Slides() const { return owned_->Object().Child(L"Slides"); }
 
+    // False also when the count cannot be read: then the size is left alone.
+    static bool HoldsNoSlides(const LateBound& slides) {
+        try {
+            return ResultLong(slides.Get(L"Count"), L"Presentation.Slides.Count") == 0;
+        } catch (const std::exception&) {
+            return false;
+        }
+    }
+
     std::shared_ptr<OwnedPresentation> owned_;
+    LateBound application_;
+    std::shared_ptr<EngineSession> session_;
 };
 
 class ComApplication final : public ServerApplication {
@@ -72,7 +102,7 @@ class ComApplication final : public ServerApplication {
         // Everything that allocates comes before Add: once the engine has made the presentation,
         // it is tracked (and so closed on every path) without another step that could fail.
         const std::shared_ptr<OwnedPresentation> owned = session_->Reserve();
-        auto wrapper = std::make_unique<ComPresentation>(owned);
+        auto wrapper = std::make_unique<ComPresentation>(owned, application_, session_);
         std::wstring name = L"Presentation";
         _variant_t made = application_.Child(L"Presentations").Call(L"Add");
         owned->Adopt(ResultObject(made, IID_IDispatch, std::move(name)));

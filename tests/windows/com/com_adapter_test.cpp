@@ -27,10 +27,44 @@ class ComAdapter : public StandinTest {
     ComPresentationServer server;
 };
 
+// The calls of one file after the run read the slide count: the file opened on its own (once
+// the engine's presentations are known), inserted, its designs put on the inserted slides, and
+// closed. `size` holds the size calls when the result is still empty.
+std::vector<std::string> FileCalls(const std::wstring& path, int index, int source,
+                                   std::vector<std::string> size,
+                                   const std::vector<std::string>& designs) {
+    const std::string p = "Presentation[" + std::to_string(source) + "]";
+    const std::string slides = "Slides[" + std::to_string(source) + "]";
+    std::vector<std::string> calls = {"Application.Presentations.get() -> Presentations",
+                                      "Presentations.Count.get() -> 1",
+                                      "Presentations.Item(1) -> Presentation[1]",
+                                      "Presentations.Open(" + Quoted(path) + ",-1,0,0) -> " + p,
+                                      "Presentation[1].Slides.get() -> Slides[1]"};
+    calls.insert(calls.end(), size.begin(), size.end());
+    calls.push_back("Slides[1].InsertFromFile(" + Quoted(path) + "," + std::to_string(index) +
+                    ") -> " + std::to_string(designs.size()));
+    calls.push_back(p + ".Slides.get() -> " + slides);
+    calls.push_back(slides + ".Count.get() -> " + std::to_string(designs.size()));
+    for (std::size_t k = 1; k <= designs.size(); ++k) {
+        const std::string from = "Slide[" + std::to_string(source) + "," + std::to_string(k) + "]";
+        const std::string to =
+            "Slide[1," + std::to_string(static_cast<std::size_t>(index) + k) + "]";
+        const std::string design =
+            "Design[" + std::to_string(source) + ":\"" + designs[k - 1] + "\"]";
+        calls.push_back(slides + ".Item(" + std::to_string(k) + ") -> " + from);
+        calls.push_back(from + ".Design.get() -> " + design);
+        calls.push_back("Slides[1].Item(" + std::to_string(static_cast<std::size_t>(index) + k) +
+                        ") -> " + to);
+        calls.push_back(to + ".Design.put(" + design + ")");
+    }
+    calls.push_back(p + ".Close()");
+    return calls;
+}
+
 TEST_F(ComAdapter, MergeMakesExactlyTheseCallsInThisOrder) {
-    const std::wstring a = MakeDeck(L"甲.ppt", {"a1", "a2"});
-    const std::wstring empty = MakeDeck(L"空.ppt", {});
-    const std::wstring b = MakeDeck(L"乙.ppt", {"b1"});
+    const std::wstring a = MakeDeck(L"甲.ppt", {"a1\t蓝色", "a2\t绿色"}, "720x540");
+    const std::wstring empty = MakeDeck(L"空.ppt", {}, "720x540");
+    const std::wstring b = MakeDeck(L"乙.ppt", {"b1\t红色"});
     const std::wstring out = PathOf(L"合并结果.ppt");
 
     auto app = server.CreateApplication();
@@ -45,26 +79,35 @@ TEST_F(ComAdapter, MergeMakesExactlyTheseCallsInThisOrder) {
     app->SetDisplayAlerts(true);
     app->Quit();
 
-    EXPECT_THAT(
-        Log(),
-        ElementsAre(
-            "Create(Application)", "Engine.Start(presentations=0,alerts=true)",
-            "Application.DisplayAlerts.get() -> true", "Application.DisplayAlerts.put(false)",
-            "Application.Presentations.get() -> Presentations",
-            "Presentations.Add() -> Presentation[1]", "Presentation[1].Slides.get() -> Slides[1]",
-            "Slides[1].Count.get() -> 0", "Presentation[1].Slides.get() -> Slides[1]",
-            "Slides[1].InsertFromFile(" + Quoted(a) + ",0) -> 2",
-            "Presentation[1].Slides.get() -> Slides[1]", "Slides[1].Count.get() -> 2",
-            "Presentation[1].Slides.get() -> Slides[1]",
-            "Slides[1].InsertFromFile(" + Quoted(empty) + ",2) -> 0",
-            "Presentation[1].Slides.get() -> Slides[1]", "Slides[1].Count.get() -> 2",
-            "Presentation[1].Slides.get() -> Slides[1]",
-            "Slides[1].InsertFromFile(" + Quoted(b) + ",2) -> 1",
-            "Presentation[1].SaveAs(" + Quoted(out) + ")", "Presentation[1].Close()",
-            "Application.DisplayAlerts.put(true)",
-            "Application.Presentations.get() -> Presentations", "Presentations.Count.get() -> 0",
-            "Application.Quit()", "Engine.End()"));
-    EXPECT_THAT(ReadDeck(out), ::testing::Optional(ElementsAre("a1", "a2", "b1")));
+    std::vector<std::string> expected = {"Create(Application)",
+                                         "Engine.Start(presentations=0,alerts=true)",
+                                         "Application.DisplayAlerts.get() -> true",
+                                         "Application.DisplayAlerts.put(false)",
+                                         "Application.Presentations.get() -> Presentations",
+                                         "Presentations.Add() -> Presentation[1]",
+                                         "Presentation[1].Slides.get() -> Slides[1]",
+                                         "Slides[1].Count.get() -> 0"};
+    const auto add = [&expected](const std::vector<std::string>& calls) {
+        expected.insert(expected.end(), calls.begin(), calls.end());
+    };
+    // Only while the result is empty: its slide count confirmed, then the size taken over.
+    add(FileCalls(
+        a, 0, 2,
+        {"Slides[1].Count.get() -> 0", "Presentation[2].PageSetup.get() -> PageSetup[2]",
+         "PageSetup[2].SlideWidth.get() -> 720", "PageSetup[2].SlideHeight.get() -> 540",
+         "Presentation[1].PageSetup.get() -> PageSetup[1]", "PageSetup[1].SlideWidth.get() -> 960",
+         "PageSetup[1].SlideWidth.put(720)", "PageSetup[1].SlideHeight.put(540)"},
+        {"蓝色", "绿色"}));
+    add({"Presentation[1].Slides.get() -> Slides[1]", "Slides[1].Count.get() -> 2"});
+    add(FileCalls(empty, 2, 3, {}, {}));
+    add({"Presentation[1].Slides.get() -> Slides[1]", "Slides[1].Count.get() -> 2"});
+    add(FileCalls(b, 2, 4, {}, {"红色"}));
+    add({"Presentation[1].SaveAs(" + Quoted(out) + ")", "Presentation[1].Close()",
+         "Application.DisplayAlerts.put(true)", "Application.Presentations.get() -> Presentations",
+         "Presentations.Count.get() -> 0", "Application.Quit()", "Engine.End()"});
+    EXPECT_THAT(Log(), ElementsAreArray(expected));
+    EXPECT_THAT(ReadDeckLines(out),
+                ElementsAre("FOLIOMIX-STANDIN-DECK 720x540", "a1\t蓝色", "a2\t绿色", "b1\t红色"));
 }
 
 TEST_F(ComAdapter, InsertsAfterTheGivenSlide) {
