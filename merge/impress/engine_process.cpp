@@ -129,7 +129,7 @@ std::string FindInstalledEngine() {
     return {};
 }
 
-EngineProcess::EngineProcess(const EngineOptions& options) {
+EngineProcess::EngineProcess(const EngineOptions& options) : killSwitch_(options.killSwitch) {
     const std::string program = options.program.empty() ? FindInstalledEngine() : options.program;
     if (program.empty() || !IsExecutable(program)) {
         throw ServerError("LibreOffice (soffice.bin) not found");
@@ -162,6 +162,7 @@ EngineProcess::EngineProcess(const EngineOptions& options) {
     environment.push_back("TMPDIR=" + engineTemporary.string());
     try {
         child_ = std::make_unique<ChildProcess>(program, arguments, environment);
+        ArmKillSwitch();
         Connect(local, pipeName, options.startTimeout, [&] {
             // On a profile it has not set up (the seed above did not take) soffice.bin sets it
             // up and asks to be started again.
@@ -169,6 +170,7 @@ EngineProcess::EngineProcess(const EngineOptions& options) {
                 return false;
             }
             child_ = std::make_unique<ChildProcess>(program, arguments, environment);
+            ArmKillSwitch();
             return true;
         });
     } catch (...) {
@@ -179,6 +181,12 @@ EngineProcess::EngineProcess(const EngineOptions& options) {
 
 EngineProcess::~EngineProcess() { Shutdown(); }
 
+void EngineProcess::ArmKillSwitch() {
+    if (killSwitch_ != nullptr) {
+        killSwitch_->Arm(child_->Pid());
+    }
+}
+
 void EngineProcess::Connect(const uno::Reference<uno::XComponentContext>& local,
                             const std::string& pipeName, std::chrono::milliseconds timeout,
                             const std::function<bool()>& restart) {
@@ -187,6 +195,9 @@ void EngineProcess::Connect(const uno::Reference<uno::XComponentContext>& local,
         Utf8ToOUString("uno:pipe,name=" + pipeName + ";urp;StarOffice.ComponentContext");
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
+        if (killSwitch_ != nullptr && killSwitch_->Trips() > 0) {
+            throw ServerError("the start was abandoned: " + killSwitch_->Reason());
+        }
         if (!child_->Running() && !restart()) {
             throw ServerError("LibreOffice ended before it accepted the connection");
         }
@@ -255,6 +266,9 @@ void EngineProcess::Shutdown() noexcept {
         }
         child_->Kill();
         child_.reset();
+        if (killSwitch_ != nullptr) {
+            killSwitch_->Arm(0);
+        }
         // An engine that was killed leaves the sockets of its pipes behind.
         std::error_code ignored;
         std::filesystem::remove(PipeSocketPath(kPipeFolder, pipeName_), ignored);

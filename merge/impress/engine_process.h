@@ -17,6 +17,7 @@
 #include <com/sun/star/uno/XComponentContext.hpp>
 
 #include "merge/impress/child_process.h"
+#include "merge/impress/kill_switch.h"
 #include "merge/impress/temporary_directory.h"
 
 namespace foliomix::impress {
@@ -26,6 +27,9 @@ struct EngineOptions {
     std::string program;
     // How long the engine may take to accept the connection.
     std::chrono::milliseconds startTimeout{std::chrono::seconds(90)};
+    // Armed with the engine process while it runs, so that another thread can end it; a trip
+    // during the start makes the start give up. None: nothing ends it from outside.
+    KillSwitch* killSwitch = nullptr;
 };
 
 class EngineProcess {
@@ -60,6 +64,8 @@ class EngineProcess {
   private:
     // desktop->terminate() with a bound on how long the engine may take to answer.
     bool Terminate() noexcept;
+    // Gives the kill switch the process that runs now.
+    void ArmKillSwitch();
     void Connect(
         const com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext>& local,
         const std::string& pipeName, std::chrono::milliseconds timeout,
@@ -72,6 +78,7 @@ class EngineProcess {
     com::sun::star::uno::Reference<com::sun::star::frame::XDispatchHelper> dispatcher_;
     com::sun::star::uno::Reference<com::sun::star::datatransfer::clipboard::XSystemClipboard>
         clipboard_;
+    KillSwitch* killSwitch_ = nullptr;
     std::string pipeName_;
     std::filesystem::path singleInstanceSocket_;
 };

@@ -9,8 +9,10 @@
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 
+#include "merge/impress/engine_calls.h"
 #include "merge/impress/engine_process.h"
 #include "merge/impress/impress_document.h"
+#include "merge/impress/kill_switch.h"
 #include "merge/impress/master_pages.h"
 #include "merge/impress/save_filter.h"
 #include "merge/impress/slide_fitting.h"
@@ -21,9 +23,19 @@ namespace foliomix::impress {
 
 namespace uno = css::uno;
 
-// The engine process, once started; shared by the server and every object it handed out so
-// that a Quit through any of them ends it for all.
+// The engine process, once started, and the thread that talks to it; shared by the server and
+// every object it handed out so that a Quit through any of them ends it for all. Only the
+// engine thread touches the process.
 struct ImpressPresentationServer::Engine {
+    explicit Engine(const EngineLimits& limits) : calls(limits, killSwitch) {}
+    ~Engine() {
+        calls.RunToEnd([this] { Quit(); });
+    }
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
+
+    KillSwitch killSwitch;
+    EngineCalls calls;
     std::unique_ptr<EngineProcess> process;
 
     const EngineProcess& Running() const {
@@ -75,24 +87,39 @@ class ImpressPresentation final : public ServerPresentation {
     }
 
     ~ImpressPresentation() override {
-        if (engine_->process && engine_->process->Running()) {
-            document_.Close();
-        }
+        engine_->calls.RunToEnd([this] {
+            if (engine_->process && engine_->process->Running()) {
+                document_.Close();
+            }
+        });
     }
     ImpressPresentation(const ImpressPresentation&) = delete;
     ImpressPresentation& operator=(const ImpressPresentation&) = delete;
 
     std::int32_t SlideCount() override {
+        return engine_->calls.Run([this] { return CountSlides(); });
+    }
+
+    void InsertFromFile(std::u16string_view fileName, std::int32_t index) override {
+        engine_->calls.Run([&] { Insert(fileName, index); });
+    }
+
+    void SaveAs(std::u16string_view fileName) override {
+        engine_->calls.Run([&] { Save(fileName); });
+    }
+
+  private:
+    std::int32_t CountSlides() {
         engine_->Running();
         return Guarded("Slides.Count",
                        [&] { return Slides(document_)->getCount() - (placeholder_.is() ? 1 : 0); });
     }
 
-    void InsertFromFile(std::u16string_view fileName, std::int32_t index) override {
+    void Insert(std::u16string_view fileName, std::int32_t index) {
         const EngineProcess& engine = engine_->Running();
         const rtl::OUString url = FileUrlFromPath(fileName);
         Guarded("Slides.InsertFromFile", [&] {
-            const std::int32_t count = SlideCount();
+            const std::int32_t count = CountSlides();
             if (index < 0 || index > count) {
                 throw ServerError("slide index out of range");
             }
@@ -112,7 +139,7 @@ class ImpressPresentation final : public ServerPresentation {
         });
     }
 
-    void SaveAs(std::u16string_view fileName) override {
+    void Save(std::u16string_view fileName) {
         engine_->Running();
         const rtl::OUString url = FileUrlFromPath(fileName);
         const std::string_view filter = SaveFilterFor(fileName);
@@ -132,7 +159,6 @@ class ImpressPresentation final : public ServerPresentation {
         });
     }
 
-  private:
     // The first deck into the empty result becomes the result: loaded as an untitled copy (its
     // file is never written), it brings its slide size, masters, notes and all with no copy at
     // all. Masters it holds but no slide uses go, as they would in a paste.
@@ -169,14 +195,26 @@ class ImpressApplication final : public ServerApplication {
         : engine_(std::move(engine)) {}
 
     // A headless engine shows no alerts at all; the setting only has to reach a live engine.
-    void SetDisplayAlerts(bool /*on*/) override { engine_->Running(); }
-
-    std::unique_ptr<ServerPresentation> AddPresentation() override {
-        const EngineProcess& engine = engine_->Running();
-        return std::make_unique<ImpressPresentation>(engine_, CreatePresentation(engine));
+    void SetDisplayAlerts(bool /*on*/) override {
+        engine_->calls.Run([this] { engine_->Running(); });
     }
 
-    void Quit() override { engine_->Quit(); }
+    std::unique_ptr<ServerPresentation> AddPresentation() override {
+        return engine_->calls.Run([this]() -> std::unique_ptr<ServerPresentation> {
+            const EngineProcess& engine = engine_->Running();
+            return std::make_unique<ImpressPresentation>(engine_, CreatePresentation(engine));
+        });
+    }
+
+    // Never fails: an engine that has been ended already is simply gone.
+    void Quit() override {
+        try {
+            engine_->calls.Run([this] { engine_->Quit(); });
+        } catch (const ServerError&) {
+            // Ended during the Quit (the window was closed): the process is killed, and the
+            // rest of the Quit has run all the same.
+        }
+    }
 
   private:
     std::shared_ptr<ImpressPresentationServer::Engine> engine_;
@@ -201,22 +239,34 @@ ImpressPresentationServer::ImpressPresentationServer()
     : ImpressPresentationServer(ImpressOptions{}) {}
 
 ImpressPresentationServer::ImpressPresentationServer(ImpressOptions options)
-    : options_(std::move(options)), engine_(std::make_shared<Engine>()) {}
+    : options_(std::move(options)), engine_(std::make_shared<Engine>(options_.limits)) {}
 
-ImpressPresentationServer::~ImpressPresentationServer() { engine_->Quit(); }
+ImpressPresentationServer::~ImpressPresentationServer() {
+    engine_->calls.SetWaiter(nullptr);
+    engine_->calls.RunToEnd([this] { engine_->Quit(); });
+}
+
+void ImpressPresentationServer::SetCallWaiter(CallWaiter* waiter) {
+    engine_->calls.SetWaiter(waiter);
+}
 
 std::u16string_view ImpressPresentationServer::DisplayName() const {
     return u"LibreOffice Impress";
 }
 
 std::unique_ptr<ServerApplication> ImpressPresentationServer::CreateApplication() {
-    if (!engine_->process || !engine_->process->Running()) {
-        engine_->Quit();
-        Guarded("starting LibreOffice", [&] {
-            engine_->process = std::make_unique<EngineProcess>(
-                EngineOptions{.program = options_.program, .startTimeout = options_.startTimeout});
-        });
-    }
+    engine_->calls.Run([this] {
+        if (!engine_->process || !engine_->process->Running()) {
+            engine_->Quit();
+            engine_->killSwitch.Reset();
+            Guarded("starting LibreOffice", [&] {
+                engine_->process = std::make_unique<EngineProcess>(
+                    EngineOptions{.program = options_.program,
+                                  .startTimeout = options_.startTimeout,
+                                  .killSwitch = &engine_->killSwitch});
+            });
+        }
+    });
     return std::make_unique<ImpressApplication>(engine_);
 }
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "merge/impress/call_waiter.h"
+#include "merge/impress/stuck_call_watch.h"
 #include "merge/presentation_server.h"
 
 namespace foliomix::impress {
@@ -20,11 +22,16 @@ struct ImpressOptions {
     std::string program;
     // How long the engine may take to start and accept the connection.
     std::chrono::milliseconds startTimeout{std::chrono::seconds(90)};
+    // When a pending call counts as stuck: the engine is then ended and the call fails.
+    EngineLimits limits{};
 };
 
 // One engine process at a time: CreateApplication starts it when none runs; Quit on any
 // application object (or on the global object's application) ends it, and so does destroying
 // the server. Objects still held after the engine ended fail their calls with ServerError.
+// Every call runs on the adapter's engine thread while the caller waits through the call
+// waiter; a call that is stuck, or during which the waiter reports the window closed, ends the
+// engine and fails.
 class ImpressPresentationServer final : public PresentationServer {
   public:
     ImpressPresentationServer();
@@ -38,6 +45,10 @@ class ImpressPresentationServer final : public PresentationServer {
     // Reaches the engine this server started, if one runs; it starts none: quitting an
     // engine that is not running has nothing to do.
     [[nodiscard]] std::unique_ptr<ServerGlobal> CreateGlobal() override;
+
+    // How callers wait for engine calls from now on (null: they block). The waiter must
+    // outlive every call, or be taken back with SetCallWaiter(nullptr) first.
+    void SetCallWaiter(CallWaiter* waiter);
 
     // The running engine's process id and private profile folder (0 and empty when none);
     // for the tests and the benchmark, which check that both are gone afterwards.

@@ -1,6 +1,7 @@
 // The engine process and its private profile: gone after Quit, after the global Quit, after
 // the server is destroyed without any Quit, and after a start that failed; and the merge run's
 // failure paths on the real engine leave nothing saved and nothing running.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -223,6 +224,52 @@ TEST_F(ImpressLifecycleTest, MergeRunFailurePathsSaveNothingAndEndTheEngine) {
         EXPECT_EQ(fs::exists(folder_->Path() / run.savePath), run.saved);
         ASSERT_GT(traces.pid, 0);
         // Quit was called on every path: the engine is gone while the server still exists.
+        ExpectGone(traces);
+    }
+}
+
+}  // namespace
+}  // namespace foliomix::testing
+
+namespace foliomix::testing {
+namespace {
+
+// An engine that stops answering (stopped here; an import filter that loops does the same) is
+// ended once a limit passes, and the run takes its usual failure path. Both limits are
+// shortened: one case ends it for using no processor time, the other for taking too long.
+TEST_F(ImpressLifecycleTest, AStoppedEngineIsEndedAndTheRunFailsAsUsual) {
+    struct LimitCase {
+        const char* name;
+        impress::EngineLimits limits;
+    };
+    for (const LimitCase& limit :
+         {LimitCase{"idle", {.idle = std::chrono::seconds(2)}},
+          LimitCase{"call", {.idle = std::chrono::minutes(10), .call = std::chrono::seconds(2)}}}) {
+        SCOPED_TRACE(limit.name);
+        CallLog log;
+        FakeWindow window(log);
+        window.rows = {File("a.ppt"), File("a.ppt")};
+        window.saveAnswers.push_back({DialogOutcome::Confirmed, File("stopped.ppt")});
+        EngineTraces traces;
+        ImpressOptions options;
+        options.limits = limit.limits;
+        ImpressPresentationServer server(options);
+        MergeRun merge(window, server);
+        // At the second file's event point the engine has merged the first file; stopped now,
+        // it answers none of the calls that follow.
+        window.onProcessEvents = [&](int call) {
+            if (call == 3) {
+                traces = TracesOf(server);
+                ::kill(traces.pid, SIGSTOP);
+            }
+        };
+        const auto started = std::chrono::steady_clock::now();
+        EXPECT_EQ(merge.Run(), RunOutcome::MergeFailed);
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
+        EXPECT_EQ(window.statusText, u"正在合并演示文稿…1个已完成！");
+        EXPECT_THAT(log, ::testing::Contains("window.MsgBox(出现未知错误！退出？|合并演示文稿)"));
+        EXPECT_FALSE(fs::exists(folder_->Path() / "stopped.ppt"));
+        ASSERT_GT(traces.pid, 0);
         ExpectGone(traces);
     }
 }
