@@ -91,7 +91,11 @@ void QtMainWindow::FollowFocus(QWidget* focused) {
     designed.setDefault(!ourButton || button == &designed);
 }
 
-QtMainWindow::~QtMainWindow() = default;
+QtMainWindow::~QtMainWindow() {
+    // The controls are destroyed before QWidget's destructor runs, and a control that goes with
+    // the focus moves it: the window must not follow the focus into controls that are gone.
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+}
 
 void QtMainWindow::BuildFromDesign() {
     const int dpi = qRound(screen()->logicalDotsPerInch());
