@@ -104,4 +104,12 @@ void RemoveLeftoversOfEndedRuns(const fs::path& profileFolder, const fs::path& p
                 });
 }
 
+void RemoveFoldersOfEndedRuns(const fs::path& folder, std::string_view prefix) {
+    RemoveWhere(folder, prefix, '-', [](const fs::directory_entry& entry, std::error_code& error) {
+        if (entry.is_directory(error) && !entry.is_symlink(error)) {
+            fs::remove_all(entry.path(), error);
+        }
+    });
+}
+
 }  // namespace foliomix::impress

@@ -35,4 +35,8 @@ namespace foliomix::impress {
 void RemoveLeftoversOfEndedRuns(const std::filesystem::path& profileFolder,
                                 const std::filesystem::path& pipeFolder);
 
+// Removes the folders in `folder` named "<prefix><pid>-…" whose process no longer exists, with
+// everything in them; anything else is left alone.
+void RemoveFoldersOfEndedRuns(const std::filesystem::path& folder, std::string_view prefix);
+
 }  // namespace foliomix::impress

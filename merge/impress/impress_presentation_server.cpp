@@ -14,6 +14,7 @@
 #include "merge/impress/impress_document.h"
 #include "merge/impress/kill_switch.h"
 #include "merge/impress/master_pages.h"
+#include "merge/impress/result_file.h"
 #include "merge/impress/save_filter.h"
 #include "merge/impress/slide_fitting.h"
 #include "merge/impress/slide_insertion.h"
@@ -139,24 +140,28 @@ class ImpressPresentation final : public ServerPresentation {
         });
     }
 
+    // Written under a name of ours beside the chosen file and renamed onto it once complete:
+    // see ResultFile.
     void Save(std::u16string_view fileName) {
         engine_->Running();
-        const rtl::OUString url = FileUrlFromPath(fileName);
         const std::string_view filter = SaveFilterFor(fileName);
         // The engine would create a missing folder; a save goes only into one that exists.
         std::error_code error;
-        const std::filesystem::path target(fileName);
-        if (!std::filesystem::is_directory(std::filesystem::absolute(target, error).parent_path(),
-                                           error)) {
-            throw ServerError("SaveAs: no such folder for " + target.string());
+        const std::filesystem::path target = std::filesystem::absolute(fileName, error);
+        if (error || !std::filesystem::is_directory(target.parent_path(), error)) {
+            throw ServerError("SaveAs: no such folder for " +
+                              std::filesystem::path(fileName).string());
         }
+        ResultFile result(target);
         Guarded("SaveAs", [&] {
             const uno::Reference<css::frame::XStorable> storable(document_.Component(),
                                                                  uno::UNO_QUERY_THROW);
             storable->storeToURL(
-                url, Properties({Property("FilterName", uno::Any(Utf8ToOUString(filter))),
-                                 Property("Overwrite", uno::Any(true))}));
+                FileUrlFromPath(result.EnginePath().u16string()),
+                Properties({Property("FilterName", uno::Any(Utf8ToOUString(filter))),
+                            Property("Overwrite", uno::Any(true))}));
         });
+        result.Commit();
     }
 
     // The first deck into the empty result becomes the result: loaded as an untitled copy (its

@@ -1,0 +1,176 @@
+// How a result reaches its file: written under a name of ours beside it and renamed onto it
+// once complete. An engine killed while it saves leaves the old file as it was and nothing in
+// the folder; a lock on the chosen name and a name of 250 bytes do not matter; what killed
+// runs of ours left in a folder goes at the next save there.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <thread>
+
+#include "merge/impress/impress_presentation_server.h"
+#include "merge/impress/result_file.h"
+#include "merge/impress/temporary_directory.h"
+#include "tests/impress/deck_design.h"
+#include "tests/impress/deck_maker.h"
+
+namespace foliomix::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using impress::ImpressPresentationServer;
+
+std::string Bytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Every name in `folder` and below, relative to it; entries that go while they are listed may
+// be missed.
+std::set<std::string> Entries(const fs::path& folder) {
+    std::set<std::string> names;
+    std::error_code error;
+    for (auto entry = fs::recursive_directory_iterator(folder, error);
+         !error && entry != fs::recursive_directory_iterator(); entry.increment(error)) {
+        names.insert(entry->path().lexically_relative(folder).string());
+    }
+    return names;
+}
+
+fs::path Utf8Path(const std::string& name) {
+    return fs::path(std::u8string(name.begin(), name.end()));
+}
+
+// The process id of a process that has certainly ended.
+pid_t EndedProcess() {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(0);
+    }
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+class ImpressSaveTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        decks_ = std::make_unique<impress::TemporaryDirectory>("foliomix-save-decks-");
+        DeckMaker maker;
+        maker.Make(decks_->Path() / "small.ppt", {"小 1", "小 2"});
+        // Big enough that its save takes a while: pictures on two hundred slides.
+        std::vector<std::string> titles;
+        for (int i = 1; i <= 200; ++i) {
+            titles.push_back("大 " + std::to_string(i));
+        }
+        WriteNoisePicture(decks_->Path() / "picture.bmp", 320, 240, 3);
+        MakeDesignedDeck(
+            maker.Engine(), decks_->Path() / "big.ppt", titles,
+            {{25400, 19050}, 0x336699, "标志", "DejaVu Sans", decks_->Path() / "picture.bmp"});
+    }
+    static void TearDownTestSuite() { decks_.reset(); }
+
+    // Merges `deck` alone and saves it as `target`.
+    static void MergeAndSave(ImpressPresentationServer& server, const std::string& deck,
+                             const fs::path& target) {
+        auto application = server.CreateApplication();
+        auto result = application->AddPresentation();
+        result->InsertFromFile((decks_->Path() / deck).u16string(), 0);
+        result->SaveAs(target.u16string());
+    }
+
+    impress::TemporaryDirectory folder_{"foliomix-save-test-"};
+    static inline std::unique_ptr<impress::TemporaryDirectory> decks_;
+};
+
+TEST_F(ImpressSaveTest, AnEngineKilledWhileSavingLeavesTheOldFileAndNothingElse) {
+    const fs::path target = folder_.Path() / "合并结果.ppt";
+    fs::copy_file(decks_->Path() / "small.ppt", target);
+    const std::string before = Bytes(target);
+    const std::set<std::string> entriesBefore = Entries(folder_.Path());
+    {
+        ImpressPresentationServer server;
+        auto application = server.CreateApplication();
+        auto result = application->AddPresentation();
+        result->InsertFromFile((decks_->Path() / "big.ppt").u16string(), 0);
+        // Kills the engine as soon as its save has put anything into the folder.
+        std::atomic<bool> killed = false;
+        const int pid = server.EngineProcessId();
+        std::jthread watch([&](const std::stop_token& stop) {
+            while (!stop.stop_requested()) {
+                if (Entries(folder_.Path()) != entriesBefore) {
+                    ::kill(pid, SIGKILL);
+                    killed = true;
+                    return;
+                }
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+            }
+        });
+        EXPECT_THROW(result->SaveAs(target.u16string()), ServerError);
+        watch.request_stop();
+        watch.join();
+        ASSERT_TRUE(killed);
+    }
+    EXPECT_EQ(Bytes(target), before);
+    EXPECT_EQ(Entries(folder_.Path()), entriesBefore);
+
+    // The next merge to that name is not hindered by anything the killed one left.
+    ImpressPresentationServer server;
+    MergeAndSave(server, "small.ppt", target);
+    DeckMaker reader;
+    EXPECT_THAT(reader.Read(target).visibleSlides, ::testing::ElementsAre("小 1", "小 2"));
+    EXPECT_EQ(Entries(folder_.Path()), entriesBefore);
+}
+
+TEST_F(ImpressSaveTest, ALockOnTheChosenNameAndANameOf250BytesDoNotMatter) {
+    // 250 bytes: "结" is three bytes in UTF-8.
+    std::string longName;
+    while (longName.size() + 3 + 4 <= 250) {
+        longName += "结";
+    }
+    longName += std::string(250 - 4 - longName.size(), 'x') + ".ppt";
+    ASSERT_EQ(longName.size(), 250U);
+    const fs::path locked = folder_.Path() / "locked.ppt";
+    // As the user's own LibreOffice leaves it while it has the file open, or once killed.
+    std::ofstream(folder_.Path() / ".~lock.locked.ppt#") << "someone,else,host,01.01.2026 10:00,";
+    std::ofstream(locked) << "the user's file";
+    for (const fs::path& target : {folder_.Path() / Utf8Path(longName), locked}) {
+        SCOPED_TRACE(target.filename().string().substr(0, 20));
+        ImpressPresentationServer server;
+        MergeAndSave(server, "small.ppt", target);
+        DeckMaker reader;
+        EXPECT_THAT(reader.Read(target).visibleSlides, ::testing::ElementsAre("小 1", "小 2"));
+    }
+    // The lock is someone else's: it stays.
+    EXPECT_TRUE(fs::exists(folder_.Path() / ".~lock.locked.ppt#"));
+    EXPECT_EQ(Entries(folder_.Path()).size(), 3U);
+}
+
+TEST_F(ImpressSaveTest, WhatEndedRunsLeftInTheFolderGoesAtTheNextSaveThere) {
+    const std::string prefix = ".foliomix-save-";
+    const fs::path ended = folder_.Path() / (prefix + std::to_string(EndedProcess()) + "-a1b2c3");
+    const fs::path running = folder_.Path() / (prefix + std::to_string(::getppid()) + "-d4e5f6");
+    const fs::path notOurs = folder_.Path() / ".foliomix-saved-things";
+    for (const fs::path& folder : {ended, running, notOurs}) {
+        fs::create_directory(folder);
+        std::ofstream(folder / "result.ppt") << "half a deck";
+    }
+    ImpressPresentationServer server;
+    MergeAndSave(server, "small.ppt", folder_.Path() / "out.ppt");
+    EXPECT_FALSE(fs::exists(ended));
+    EXPECT_TRUE(fs::exists(running / "result.ppt"));
+    EXPECT_TRUE(fs::exists(notOurs / "result.ppt"));
+    EXPECT_TRUE(fs::exists(folder_.Path() / "out.ppt"));
+    EXPECT_EQ(impress::SaveFolderPrefix(), prefix + std::to_string(::getpid()) + "-");
+}
+
+}  // namespace
+}  // namespace foliomix::testing
