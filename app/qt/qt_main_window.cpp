@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/qt/file_dialog_settings.h"
+#include "app/qt/open_file_dialog.h"
 #include "app/qt/qt_text.h"
 
 namespace foliomix::qt {
@@ -228,7 +229,7 @@ DialogOutcome QtMainWindow::ShowOpen() {
     if (!open_) {
         return DialogOutcome::Cancelled;
     }
-    QFileDialog dialog(this);
+    OpenFileDialog dialog(this);
     PrepareFileDialog(dialog, design::kOfd);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(OpenFileMode(openFlags_));

@@ -1,0 +1,30 @@
+// Qt's own open dialog, handing on exactly the files its name field names.
+//
+// Qt's dialog takes its result from the rows selected in its listing whenever there are any, and
+// the listing holds only files its name filter lets through: a typed name of another extension
+// never becomes a selected row, so beside one that does it is left out without a word, and alone
+// it disables the Open button. This dialog reads the names from the name field instead (Qt writes
+// the rows the user picks there too), in their order, whatever their extension, and refuses a
+// name that does not exist with Qt's own warning. Files of other types show greyed in its
+// listing: they can be typed, not picked.
+#pragma once
+
+#include <QFileDialog>
+#include <QStringList>
+
+namespace foliomix::qt {
+
+class OpenFileDialog final : public QFileDialog {
+  public:
+    explicit OpenFileDialog(QWidget* parent);
+
+    void accept() override;
+
+  private:
+    // The names in the name field as Qt separates them: "a" "b" "c", or the whole text as one.
+    [[nodiscard]] QStringList NamesInField() const;
+    // A typed name as the full path of a file in the dialog's folder, or of the name itself.
+    [[nodiscard]] QString FullPath(const QString& name) const;
+};
+
+}  // namespace foliomix::qt
