@@ -55,6 +55,16 @@ struct ImpressPresentationServer::Engine {
 
 namespace {
 
+// A new presentation of the engine's with its one slide hidden: what a merge of no slide
+// saves.
+OpenDocument EmptyPresentation(const EngineProcess& engine) {
+    OpenDocument document = CreatePresentation(engine);
+    const uno::Reference<css::beans::XPropertySet> only(SlideList(document).front(),
+                                                        uno::UNO_QUERY_THROW);
+    only->setPropertyValue("Visible", uno::Any(false));
+    return document;
+}
+
 // Every UNO failure leaves the adapter as ServerError, with the engine's message.
 template <typename Call>
 auto Guarded(std::string_view what, Call&& call) -> decltype(call()) {
@@ -67,25 +77,14 @@ auto Guarded(std::string_view what, Call&& call) -> decltype(call()) {
     }
 }
 
-// A new presentation. The engine cannot hold zero slides: the one it creates is kept hidden
-// and uncounted until real slides arrive. The first deck with slides then takes the new
-// presentation's place, and every later deck is fitted to its size and pasted in with masters
-// of its own.
+// A new presentation. It has no document in the engine until the first deck with slides
+// arrives: that deck becomes the result, and every later deck is fitted to its size and pasted
+// in with masters of its own. Saved with no slide at all, the result is a new presentation of
+// the engine's, whose one slide (the engine cannot hold zero) is hidden.
 class ImpressPresentation final : public ServerPresentation {
   public:
-    ImpressPresentation(std::shared_ptr<ImpressPresentationServer::Engine> engine,
-                        OpenDocument document)
-        : engine_(std::move(engine)), document_(std::move(document)) {
-        Guarded("new presentation", [&] {
-            known_ = IdentitiesOf(document_);
-            placeholder_ = SlideList(document_).front();
-            const uno::Reference<css::beans::XPropertySet> properties(placeholder_,
-                                                                      uno::UNO_QUERY_THROW);
-            properties->setPropertyValue("Visible", uno::Any(false));
-            size_ = SizeOf(document_);
-            masterNames_ = MasterNames(document_);
-        });
-    }
+    explicit ImpressPresentation(std::shared_ptr<ImpressPresentationServer::Engine> engine)
+        : engine_(std::move(engine)) {}
 
     ~ImpressPresentation() override {
         engine_->calls.RunToEnd([this] {
@@ -112,8 +111,10 @@ class ImpressPresentation final : public ServerPresentation {
   private:
     std::int32_t CountSlides() {
         engine_->Running();
-        return Guarded("Slides.Count",
-                       [&] { return Slides(document_)->getCount() - (placeholder_.is() ? 1 : 0); });
+        if (!document_.IsOpen()) {
+            return 0;
+        }
+        return Guarded("Slides.Count", [&] { return Slides(document_)->getCount(); });
     }
 
     void Insert(std::u16string_view fileName, std::int32_t index) {
@@ -124,7 +125,7 @@ class ImpressPresentation final : public ServerPresentation {
             if (index < 0 || index > count) {
                 throw ServerError("slide index out of range");
             }
-            if (placeholder_.is()) {
+            if (!document_.IsOpen()) {
                 BeginWith(engine, url);
                 return;
             }
@@ -154,6 +155,9 @@ class ImpressPresentation final : public ServerPresentation {
         }
         ResultFile result(target);
         Guarded("SaveAs", [&] {
+            if (!document_.IsOpen()) {
+                document_ = EmptyPresentation(engine_->Running());
+            }
             const uno::Reference<css::frame::XStorable> storable(document_.Component(),
                                                                  uno::UNO_QUERY_THROW);
             storable->storeToURL(
@@ -174,7 +178,6 @@ class ImpressPresentation final : public ServerPresentation {
         }
         RemoveUnusedMasters(first);
         document_ = std::move(first);
-        placeholder_.clear();
         known_ = IdentitiesOf(document_);
         size_ = SizeOf(document_);
         masterNames_ = MasterNames(document_);
@@ -184,11 +187,10 @@ class ImpressPresentation final : public ServerPresentation {
 
     std::shared_ptr<ImpressPresentationServer::Engine> engine_;
     OpenDocument document_;
-    uno::Reference<css::drawing::XDrawPage> placeholder_;
     // The document's slides as this object made them: nothing else changes the document.
     SlideIdentities known_;
     SlideSize size_;
-    bool sorterAtEnd_ = true;
+    bool sorterAtEnd_ = false;
     // The names of the document's masters, and of any that a paste chose not to bring: a
     // name to avoid either way, read without a round trip per master and insert.
     std::set<std::u16string> masterNames_;
@@ -206,8 +208,8 @@ class ImpressApplication final : public ServerApplication {
 
     std::unique_ptr<ServerPresentation> AddPresentation() override {
         return engine_->calls.Run([this]() -> std::unique_ptr<ServerPresentation> {
-            const EngineProcess& engine = engine_->Running();
-            return std::make_unique<ImpressPresentation>(engine_, CreatePresentation(engine));
+            engine_->Running();
+            return std::make_unique<ImpressPresentation>(engine_);
         });
     }
 
