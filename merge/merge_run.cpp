@@ -23,17 +23,6 @@ std::u16string NotInstalledText(std::u16string_view engineName) {
     return text;
 }
 
-// Runs one engine call; any exception it throws is the call's failure.
-template <typename Call>
-bool Succeeds(Call&& call) {
-    try {
-        call();
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
 }  // namespace
 
 std::u16string ProgressText(int filesDone) {
@@ -46,7 +35,7 @@ std::u16string ProgressText(int filesDone) {
 }
 
 MergeRun::MergeRun(MainWindow& window, PresentationServer& server)
-    : window_(window), server_(server) {}
+    : window_(window), server_(server), job_(server) {}
 
 RunOutcome MergeRun::Run() {
     if (window_.ShowSave() == DialogOutcome::Cancelled) {
@@ -62,113 +51,57 @@ RunOutcome MergeRun::Run() {
     if (WindowGone()) {
         return RunOutcome::WindowClosed;
     }
-    if (!StartServer()) {
-        if (!WindowGone()) {
-            window_.Beep();
-            window_.ShowMessage(NotInstalledText(server_.DisplayName()), kFailureTitle);
-        }
-        if (serverApp_) {
-            ShutDownServer();
-        }
+    if (!job_.Start(*this)) {
         return RunOutcome::StartFailed;
     }
-    try {
-        return MergeAndSave();
-    } catch (...) {
-        // A failure on our side of the run: the engine it started does not outlive it.
-        ShutDownServer();
-        throw;
+    switch (job_.MergeAndSave(*this, {savePath_})) {
+        case JobOutcome::Completed:
+            return RunOutcome::Completed;
+        case JobOutcome::StartFailed:
+            return RunOutcome::StartFailed;
+        case JobOutcome::InsertFailed:
+            return RunOutcome::MergeFailed;
+        case JobOutcome::SaveFailed:
+            return RunOutcome::SaveFailed;
+        case JobOutcome::Stopped:
+            break;
     }
-}
-
-RunOutcome MergeRun::MergeAndSave() {
-    std::unique_ptr<ServerPresentation> result;
-    // Releases the result before the engine is told to end; nothing is saved.
-    const auto abandon = [&] {
-        result.reset();
-        ShutDownServer();
-        return RunOutcome::WindowClosed;
-    };
-    if (WindowGone()) {
-        return abandon();
-    }
-    bool merged = Succeeds([&] { result = serverApp_->AddPresentation(); });
-    if (WindowGone()) {
-        return abandon();
-    }
-    const std::int16_t fileCount = window_.ListCount();
-    // After the first failure no further file is tried: nothing will be saved anyway.
-    for (std::int16_t i = 0; merged && i < fileCount; ++i) {
-        window_.ProcessPendingEvents();
-        if (WindowGone()) {
-            return abandon();
-        }
-        std::int32_t slideCount = 0;
-        merged = Succeeds([&] { slideCount = result->SlideCount(); });
-        if (WindowGone()) {
-            return abandon();
-        }
-        if (merged) {
-            const std::u16string file = window_.List(i);
-            merged = Succeeds([&] { result->InsertFromFile(file, slideCount); });
-            if (WindowGone()) {
-                return abandon();
-            }
-        }
-        if (merged) {
-            window_.SetSimpleText(ProgressText(i + 1));
-        }
-    }
-    if (!merged) {
-        result.reset();
-        Fail(kUnknownErrorText);
-        return RunOutcome::MergeFailed;
-    }
-
-    if (!Succeeds([&] { result->SaveAs(savePath_); })) {
-        result.reset();
-        Fail(kSaveFailedText);
-        return RunOutcome::SaveFailed;
-    }
-    // The result is on disk: a failure to restore alerts or to quit does not undo that.
-    result.reset();
-    Succeeds([&] { serverApp_->SetDisplayAlerts(true); });
-    Succeeds([&] { serverApp_->Quit(); });
-    if (!WindowGone()) {
-        window_.SetSimpleText(kCompletedText);
-        window_.ShowMessage(kCompletedText, kCompletedTitle);
-    }
-    return RunOutcome::Completed;
-}
-
-bool MergeRun::StartServer() {
-    return Succeeds([&] {
-        serverApp_ = server_.CreateApplication();
-        serverApp_->SetDisplayAlerts(false);
-    });
+    return RunOutcome::WindowClosed;
 }
 
 bool MergeRun::WindowGone() const { return !window_.IsOpen(); }
 
-void MergeRun::Fail(std::u16string_view text) {
-    if (!WindowGone()) {
-        window_.Beep();
-        window_.ShowMessage(text, kFailureTitle);
-    }
-    ShutDownServer();
+int MergeRun::FileCount() { return window_.ListCount(); }
+
+std::u16string MergeRun::File(int index) { return window_.List(static_cast<std::int16_t>(index)); }
+
+void MergeRun::BeforeFile(int /*index*/) { window_.ProcessPendingEvents(); }
+
+void MergeRun::Inserted(int index, std::int32_t /*slides*/) {
+    window_.SetSimpleText(ProgressText(index + 1));
 }
 
-void MergeRun::ShutDownServer() {
-    // Both steps are tried: the second reaches the engine when the held reference cannot.
-    if (serverApp_) {
-        Succeeds([&] { serverApp_->Quit(); });
+// The window names no file and shows no engine message: its texts are fixed.
+void MergeRun::Failed(JobOutcome outcome, int /*file*/, const std::string& /*reason*/) {
+    window_.Beep();
+    switch (outcome) {
+        case JobOutcome::StartFailed:
+            window_.ShowMessage(NotInstalledText(server_.DisplayName()), kFailureTitle);
+            break;
+        case JobOutcome::SaveFailed:
+            window_.ShowMessage(kSaveFailedText, kFailureTitle);
+            break;
+        case JobOutcome::InsertFailed:
+        case JobOutcome::Completed:
+        case JobOutcome::Stopped:
+            window_.ShowMessage(kUnknownErrorText, kFailureTitle);
+            break;
     }
-    Succeeds([&] {
-        if (!serverGlobal_) {
-            serverGlobal_ = server_.CreateGlobal();
-        }
-        serverGlobal_->Application()->Quit();
-    });
+}
+
+void MergeRun::Completed() {
+    window_.SetSimpleText(kCompletedText);
+    window_.ShowMessage(kCompletedText, kCompletedTitle);
 }
 
 }  // namespace foliomix

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "merge/merge_job.h"
 #include "merge/presentation_server.h"
 
 namespace foliomix {
@@ -24,7 +25,8 @@ enum class RunOutcome : std::uint8_t {
     WindowClosed,         // the user closed the window during the run; nothing saved or shown
 };
 
-class MergeRun {
+// The window's side of a merge job: its texts, its message boxes, its event points.
+class MergeRun : private MergeObserver {
   public:
     // The window owns this object: it holds the state that outlives one run.
     MergeRun(MainWindow& window, PresentationServer& server);
@@ -35,21 +37,25 @@ class MergeRun {
 
     // The path confirmed in sfd at the start of the latest run.
     [[nodiscard]] const std::u16string& SavePath() const { return savePath_; }
-    [[nodiscard]] bool HoldsServerApp() const { return serverApp_ != nullptr; }
-    [[nodiscard]] bool HoldsServerGlobal() const { return serverGlobal_ != nullptr; }
+    [[nodiscard]] bool HoldsServerApp() const { return job_.HoldsServerApp(); }
+    [[nodiscard]] bool HoldsServerGlobal() const { return job_.HoldsServerGlobal(); }
 
   private:
-    RunOutcome MergeAndSave();
-    bool StartServer();
     [[nodiscard]] bool WindowGone() const;
-    void ShutDownServer();
-    void Fail(std::u16string_view text);
+
+    // What the job asks and tells.
+    [[nodiscard]] bool StopRequested() const override { return WindowGone(); }
+    [[nodiscard]] int FileCount() override;
+    [[nodiscard]] std::u16string File(int index) override;
+    void BeforeFile(int index) override;
+    void Inserted(int index, std::int32_t slides) override;
+    void Failed(JobOutcome outcome, int file, const std::string& reason) override;
+    void Completed() override;
 
     MainWindow& window_;
     PresentationServer& server_;
     std::u16string savePath_;
-    std::unique_ptr<ServerApplication> serverApp_;
-    std::unique_ptr<ServerGlobal> serverGlobal_;
+    MergeJob job_;
 };
 
 // "正在合并演示文稿…" + the number of files inserted so far + "个已完成！".

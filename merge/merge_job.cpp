@@ -1,0 +1,155 @@
+#include "merge/merge_job.h"
+
+#include <exception>
+#include <optional>
+
+namespace foliomix {
+namespace {
+
+// Runs one engine call; the message of what it throws, or nothing when it succeeded.
+template <typename Call>
+std::optional<std::string> Failure(Call&& call) {
+    try {
+        call();
+        return std::nullopt;
+    } catch (const std::exception& e) {
+        return std::string(e.what());
+    }
+}
+
+}  // namespace
+
+MergeJob::MergeJob(PresentationServer& server) : server_(server) {}
+
+bool MergeJob::Start(MergeObserver& observer) {
+    const auto failure = Failure([&] {
+        serverApp_ = server_.CreateApplication();
+        serverApp_->SetDisplayAlerts(false);
+    });
+    if (!failure) {
+        return true;
+    }
+    const bool started = serverApp_ != nullptr;
+    // The observer reports first; the engine, if it started at all, ends after.
+    try {
+        if (!observer.StopRequested()) {
+            observer.Failed(JobOutcome::StartFailed, -1, *failure);
+        }
+    } catch (...) {
+        if (started) {
+            ShutDown();
+        }
+        throw;
+    }
+    if (started) {
+        ShutDown();
+    }
+    return false;
+}
+
+JobOutcome MergeJob::Run(MergeObserver& observer, const SaveRequest& save) {
+    if (!Start(observer)) {
+        return JobOutcome::StartFailed;
+    }
+    return MergeAndSave(observer, save);
+}
+
+JobOutcome MergeJob::MergeAndSave(MergeObserver& observer, const SaveRequest& save) {
+    try {
+        return Merge(observer, save);
+    } catch (...) {
+        // A failure on the observer's side: the engine this job started does not outlive it.
+        result_.reset();
+        ShutDown();
+        throw;
+    }
+}
+
+JobOutcome MergeJob::Merge(MergeObserver& observer, const SaveRequest& save) {
+    // Releases the result before the engine is told to end; nothing is saved.
+    const auto stop = [&] {
+        result_.reset();
+        ShutDown();
+        return JobOutcome::Stopped;
+    };
+    if (observer.StopRequested()) {
+        return stop();
+    }
+    std::optional<std::string> failure = Failure([&] { result_ = serverApp_->AddPresentation(); });
+    if (observer.StopRequested()) {
+        return stop();
+    }
+    const int fileCount = observer.FileCount();
+    int failedFile = -1;
+    // After the first failure no further file is tried: nothing will be saved anyway.
+    for (int i = 0; !failure && i < fileCount; ++i) {
+        observer.BeforeFile(i);
+        if (observer.StopRequested()) {
+            return stop();
+        }
+        failedFile = i;
+        std::int32_t slideCount = 0;
+        failure = Failure([&] { slideCount = result_->SlideCount(); });
+        if (observer.StopRequested()) {
+            return stop();
+        }
+        if (!failure) {
+            const std::u16string file = observer.File(i);
+            failure = Failure([&] { result_->InsertFromFile(file, slideCount); });
+            if (observer.StopRequested()) {
+                return stop();
+            }
+        }
+        std::int32_t brought = -1;
+        if (!failure && observer.WantsSlideCounts()) {
+            failure = Failure([&] { brought = result_->SlideCount() - slideCount; });
+            if (observer.StopRequested()) {
+                return stop();
+            }
+        }
+        if (!failure) {
+            observer.Inserted(i, brought);
+        }
+    }
+    if (failure) {
+        return Fail(observer, JobOutcome::InsertFailed, failedFile, *failure);
+    }
+
+    failure = Failure([&] { result_->SaveAs(save.path); });
+    if (failure) {
+        return Fail(observer, JobOutcome::SaveFailed, -1, *failure);
+    }
+    // The result is on disk: a failure to restore alerts or to quit does not undo that.
+    result_.reset();
+    static_cast<void>(Failure([&] { serverApp_->SetDisplayAlerts(true); }));
+    static_cast<void>(Failure([&] { serverApp_->Quit(); }));
+    if (!observer.StopRequested()) {
+        observer.Completed();
+    }
+    return JobOutcome::Completed;
+}
+
+JobOutcome MergeJob::Fail(MergeObserver& observer, JobOutcome outcome, int file,
+                          const std::string& reason) {
+    result_.reset();
+    if (!observer.StopRequested()) {
+        observer.Failed(outcome, file, reason);
+    }
+    ShutDown();
+    return outcome;
+}
+
+void MergeJob::ShutDown() {
+    // Both steps are tried: the second reaches the engine when the held reference cannot.
+    if (serverApp_) {
+        static_cast<void>(Failure([&] { serverApp_->Quit(); }));
+    }
+    static_cast<void>(Failure([&] {
+        if (!serverGlobal_) {
+            serverGlobal_ = server_.CreateGlobal();
+        }
+        serverGlobal_->Application()->Quit();
+    }));
+}
+
+}  // namespace foliomix

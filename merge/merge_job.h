@@ -1,0 +1,83 @@
+// One merge on the engine, as the window's run and the command line both perform it: start the
+// engine and turn its alerts off; make a new presentation; for each file, in order, count the
+// slides and insert the file's after the last; save; turn the alerts back on; quit. On any
+// failure the engine is shut down, through the application-global object as well when the held
+// reference cannot reach it. The job knows nothing of windows or consoles: it asks its
+// observer for the files, tells it what happened, and after every engine call asks whether to
+// go on (a window may have been closed during the call).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "merge/presentation_server.h"
+
+namespace foliomix {
+
+enum class JobOutcome : std::uint8_t {
+    Completed,     // saved; the engine was told to end
+    StartFailed,   // the engine could not be started (or its alerts not turned off)
+    InsertFailed,  // making the result or inserting a file failed; nothing saved
+    SaveFailed,    // the save failed
+    Stopped,       // the observer said stop; nothing saved, nothing more reported
+};
+
+class MergeObserver {
+  public:
+    virtual ~MergeObserver() = default;
+    // Asked after every engine call: true ends the job at once (engine shut down, nothing
+    // saved, nothing more reported).
+    [[nodiscard]] virtual bool StopRequested() const = 0;
+    // The number of files, asked once the result exists; then each file's name, asked just
+    // before it is inserted.
+    [[nodiscard]] virtual int FileCount() = 0;
+    [[nodiscard]] virtual std::u16string File(int index) = 0;
+    // Before file `index` is counted and inserted.
+    virtual void BeforeFile(int /*index*/) {}
+    // True to be told how many slides each file brought (one more engine call per file).
+    [[nodiscard]] virtual bool WantsSlideCounts() const { return false; }
+    // File `index` is in; `slides` is how many it brought, or -1 when not asked for.
+    virtual void Inserted(int index, std::int32_t slides) = 0;
+    // The job failed; told before the engine is shut down. `file` is the file whose insert
+    // failed (-1 for other failures), `reason` the engine's own message.
+    virtual void Failed(JobOutcome outcome, int file, const std::string& reason) = 0;
+    // Saved, and the engine told to end.
+    virtual void Completed() = 0;
+};
+
+// What a save writes: the engine's default for the name, or an explicit format.
+struct SaveRequest {
+    std::u16string path;
+};
+
+class MergeJob {
+  public:
+    explicit MergeJob(PresentationServer& server);
+
+    // Starts the engine. False when it cannot be started: the observer has been told and the
+    // engine shut down.
+    [[nodiscard]] bool Start(MergeObserver& observer);
+    // The merge proper, after a successful Start. Exceptions from the observer leave after
+    // the engine has been shut down.
+    JobOutcome MergeAndSave(MergeObserver& observer, const SaveRequest& save);
+    // Start and MergeAndSave.
+    JobOutcome Run(MergeObserver& observer, const SaveRequest& save);
+    // Ends the engine through both references the job holds; every failure is swallowed.
+    void ShutDown();
+
+    [[nodiscard]] bool HoldsServerApp() const { return serverApp_ != nullptr; }
+    [[nodiscard]] bool HoldsServerGlobal() const { return serverGlobal_ != nullptr; }
+
+  private:
+    JobOutcome Merge(MergeObserver& observer, const SaveRequest& save);
+    JobOutcome Fail(MergeObserver& observer, JobOutcome outcome, int file,
+                    const std::string& reason);
+
+    PresentationServer& server_;
+    std::unique_ptr<ServerApplication> serverApp_;
+    std::unique_ptr<ServerGlobal> serverGlobal_;
+    std::unique_ptr<ServerPresentation> result_;
+};
+
+}  // namespace foliomix

@@ -1,0 +1,180 @@
+// The merge sequence on its own, as the command line drives it: what the observer is told and
+// when, each engine step failing in turn, and a stop after any engine call.
+#include "merge/merge_job.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "tests/unit/fake_server.h"
+
+namespace foliomix::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+const char* Name(JobOutcome outcome) {
+    switch (outcome) {
+        case JobOutcome::Completed:
+            return "Completed";
+        case JobOutcome::StartFailed:
+            return "StartFailed";
+        case JobOutcome::InsertFailed:
+            return "InsertFailed";
+        case JobOutcome::SaveFailed:
+            return "SaveFailed";
+        case JobOutcome::Stopped:
+            return "Stopped";
+    }
+    return "?";
+}
+
+// Records what it is told into the engine's log, so that the order of both shows.
+class RecordingObserver final : public MergeObserver {
+  public:
+    RecordingObserver(CallLog& log, std::vector<std::u16string> files)
+        : log_(log), files_(std::move(files)) {}
+
+    bool wantsCounts = false;
+    // Stop once the log holds this call.
+    std::string stopAfter;
+
+    [[nodiscard]] bool StopRequested() const override {
+        return !stopAfter.empty() && std::find(log_.begin(), log_.end(), stopAfter) != log_.end();
+    }
+    [[nodiscard]] int FileCount() override { return static_cast<int>(files_.size()); }
+    [[nodiscard]] std::u16string File(int index) override {
+        return files_[static_cast<std::size_t>(index)];
+    }
+    [[nodiscard]] bool WantsSlideCounts() const override { return wantsCounts; }
+    void Inserted(int index, std::int32_t slides) override {
+        log_.push_back("obs.Inserted(" + std::to_string(index) + "," + std::to_string(slides) +
+                       ")");
+    }
+    void Failed(JobOutcome outcome, int file, const std::string& reason) override {
+        log_.push_back("obs.Failed(" + std::string(Name(outcome)) + "," + std::to_string(file) +
+                       ")");
+        reasons.push_back(reason);
+    }
+    void Completed() override { log_.push_back("obs.Completed"); }
+
+    std::vector<std::string> reasons;
+
+  private:
+    CallLog& log_;
+    std::vector<std::u16string> files_;
+};
+
+class MergeJobTest : public ::testing::Test {
+  protected:
+    MergeJobTest() {
+        server.files[u"a.pptx"] = {"a1", "a2"};
+        server.files[u"b.odp"] = {"b1"};
+        server.files[u"c.ppt"] = {"c1", "c2", "c3"};
+    }
+
+    // What the log holds from the first line that mentions `text` on.
+    [[nodiscard]] std::vector<std::string> From(const std::string& text) const {
+        const auto first = std::find_if(log.begin(), log.end(), [&](const std::string& line) {
+            return line.find(text) != std::string::npos;
+        });
+        return {first, log.end()};
+    }
+
+    CallLog log;
+    FakeServer server{log};
+    RecordingObserver observer{log, {u"a.pptx", u"b.odp", u"c.ppt"}};
+    MergeJob job{server};
+};
+
+TEST_F(MergeJobTest, MergesInOrderCountingWhatEachFileBroughtWhenAsked) {
+    observer.wantsCounts = true;
+    EXPECT_EQ(job.Run(observer, {u"out.pptx"}), JobOutcome::Completed);
+    EXPECT_THAT(server.saved[u"out.pptx"], ElementsAre("a1", "a2", "b1", "c1", "c2", "c3"));
+    EXPECT_THAT(
+        From("obs."),
+        ElementsAre("obs.Inserted(0,2)", "server.pres.SlideCount",
+                    "server.pres.InsertFromFile(b.odp,2)", "server.pres.SlideCount",
+                    "obs.Inserted(1,1)", "server.pres.SlideCount",
+                    "server.pres.InsertFromFile(c.ppt,3)", "server.pres.SlideCount",
+                    "obs.Inserted(2,3)", "server.pres.SaveAs(out.pptx)", "server.pres.Release",
+                    "server.app.DisplayAlerts=true", "server.app.Quit", "obs.Completed"));
+}
+
+TEST_F(MergeJobTest, WithoutCountsNoEngineCallIsAdded) {
+    EXPECT_EQ(job.Run(observer, {u"out.ppt"}), JobOutcome::Completed);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "server.pres.SlideCount"), 3);
+    EXPECT_THAT(From("obs.Inserted(0"), ::testing::Contains("obs.Inserted(2,-1)"));
+}
+
+struct StepFailure {
+    const char* failing;
+    JobOutcome outcome;
+    int file;  // the file the failure is laid to, -1: none
+};
+
+class MergeJobFailureTest : public MergeJobTest,
+                            public ::testing::WithParamInterface<StepFailure> {};
+
+TEST_P(MergeJobFailureTest, ReportsTheFailureThenShutsTheEngineDownAndSavesNothing) {
+    observer.wantsCounts = true;
+    server.failing = {GetParam().failing};
+    EXPECT_EQ(job.Run(observer, {u"out.ppt"}), GetParam().outcome);
+    EXPECT_TRUE(server.saved.empty());
+    const std::string reported = "obs.Failed(" + std::string(Name(GetParam().outcome)) + "," +
+                                 std::to_string(GetParam().file) + ")";
+    const auto after = From(reported);
+    ASSERT_FALSE(after.empty()) << reported;
+    // Reported before the engine is told to end, and it is told.
+    EXPECT_THAT(after, ::testing::Contains("server.app.Quit"));
+    EXPECT_THAT(log, ::testing::Not(::testing::Contains("obs.Completed")));
+    ASSERT_EQ(observer.reasons.size(), 1U);
+    EXPECT_THAT(observer.reasons[0], HasSubstr("failed"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, MergeJobFailureTest,
+    ::testing::Values(StepFailure{"app.DisplayAlerts=false", JobOutcome::StartFailed, -1},
+                      StepFailure{"app.Presentations.Add", JobOutcome::InsertFailed, -1},
+                      StepFailure{"pres.SlideCount#1", JobOutcome::InsertFailed, 0},
+                      StepFailure{"pres.InsertFromFile#2", JobOutcome::InsertFailed, 1},
+                      // The count that tells what file c brought.
+                      StepFailure{"pres.SlideCount#6", JobOutcome::InsertFailed, 2},
+                      StepFailure{"pres.SaveAs", JobOutcome::SaveFailed, -1}));
+
+TEST_F(MergeJobTest, AnEngineThatDoesNotStartIsReportedAndNothingIsShutDown) {
+    server.failing = {"CreateApplication"};
+    EXPECT_EQ(job.Run(observer, {u"out.ppt"}), JobOutcome::StartFailed);
+    EXPECT_THAT(From("obs."), ElementsAre("obs.Failed(StartFailed,-1)"));
+    EXPECT_FALSE(job.HoldsServerApp());
+}
+
+TEST_F(MergeJobTest, AStopAfterAnyEngineCallEndsTheEngineAndReportsNothing) {
+    for (const char* call :
+         {"server.app.Presentations.Add", "server.pres.SlideCount",
+          "server.pres.InsertFromFile(b.odp,2)", "server.pres.SaveAs(out.ppt)"}) {
+        SCOPED_TRACE(call);
+        log.clear();
+        server.saved.clear();
+        observer.stopAfter = call;
+        MergeJob stopped(server);
+        const JobOutcome outcome = stopped.Run(observer, {u"out.ppt"});
+        EXPECT_THAT(log, ::testing::Not(::testing::Contains(HasSubstr("obs.Failed"))));
+        EXPECT_THAT(log, ::testing::Not(::testing::Contains("obs.Completed")));
+        if (std::string(call).starts_with("server.pres.SaveAs")) {
+            // Saved already: the job completes, telling no one.
+            EXPECT_EQ(outcome, JobOutcome::Completed);
+        } else {
+            EXPECT_EQ(outcome, JobOutcome::Stopped);
+            EXPECT_TRUE(server.saved.empty());
+            EXPECT_THAT(From(call), ::testing::Contains("server.app.Quit"));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace foliomix::testing
