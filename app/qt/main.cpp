@@ -1,6 +1,7 @@
 // The Linux edition: one window, Form1, merging presentations with LibreOffice Impress.
 #include <QApplication>
 
+#include "app/qt/leftovers_at_start.h"
 #include "app/qt/qt_call_waiter.h"
 #include "app/qt/qt_main_window.h"
 #include "app/qt/scratch_settings.h"
@@ -9,6 +10,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    foliomix::qt::RemoveLeftoversOfKilledRuns();
     const foliomix::qt::ScratchSettings settings;
     const foliomix::qt::ToolkitTranslation translation;
     // Declared before the window so that it outlives it, and the window outlives any run.

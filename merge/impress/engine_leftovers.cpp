@@ -104,6 +104,12 @@ void RemoveLeftoversOfEndedRuns(const fs::path& profileFolder, const fs::path& p
                 });
 }
 
+void RemoveLeftoversOfEndedRunsInTheirFolders() {
+    std::error_code error;
+    const fs::path temporary = fs::temp_directory_path(error);
+    RemoveLeftoversOfEndedRuns(error ? fs::path("/tmp") : temporary, "/tmp");
+}
+
 void RemoveFoldersOfEndedRuns(const fs::path& folder, std::string_view prefix) {
     RemoveWhere(folder, prefix, '-', [](const fs::directory_entry& entry, std::error_code& error) {
         if (entry.is_directory(error) && !entry.is_symlink(error)) {

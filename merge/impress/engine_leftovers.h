@@ -35,6 +35,11 @@ namespace foliomix::impress {
 void RemoveLeftoversOfEndedRuns(const std::filesystem::path& profileFolder,
                                 const std::filesystem::path& pipeFolder);
 
+// RemoveLeftoversOfEndedRuns on the folders our runs use: profile folders in the temporary
+// folder (TMPDIR, else /tmp), pipe sockets in /tmp, where the engine's runtime makes them
+// whatever TMPDIR says. For the program's start, before a run of its own.
+void RemoveLeftoversOfEndedRunsInTheirFolders();
+
 // Removes the folders in `folder` named "<prefix><pid>-…" whose process no longer exists, with
 // everything in them; anything else is left alone.
 void RemoveFoldersOfEndedRuns(const std::filesystem::path& folder, std::string_view prefix);
