@@ -5,11 +5,18 @@
 #include "app/qt/qt_call_waiter.h"
 #include "app/qt/qt_main_window.h"
 #include "app/qt/scratch_settings.h"
+#include "app/qt/termination_signals.h"
 #include "app/qt/toolkit_translation.h"
 #include "merge/impress/impress_presentation_server.h"
 
-int main(int argc, char* argv[]) {
+namespace {
+
+// The program from start to shutdown; returns its exit status.
+int Run(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // Before anything of ours is on disk: a signal from now on ends the program through the
+    // window's close, which leaves nothing behind.
+    foliomix::qt::TerminationSignals terminationSignals;
     foliomix::qt::RemoveLeftoversOfKilledRuns();
     const foliomix::qt::ScratchSettings settings;
     const foliomix::qt::ToolkitTranslation translation;
@@ -19,9 +26,19 @@ int main(int argc, char* argv[]) {
     // Engine calls keep the window alive; a close during one ends the engine at once.
     foliomix::qt::QtCallWaiter waiter(window);
     server.SetCallWaiter(&waiter);
+    terminationSignals.CloseOnSignal(window);
     window.show();
     // Closing the window quits the event loop once the click handler in progress has returned.
     const int status = QApplication::exec();
     server.SetCallWaiter(nullptr);
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    const int status = Run(argc, argv);
+    // Shut down as after a close; a signal that asked for it now ends the process.
+    foliomix::qt::TerminationSignals::EndByTheSignalCaught();
     return status;
 }
