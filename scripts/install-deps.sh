@@ -9,10 +9,10 @@ core=(
     build-essential cmake ninja-build libgtest-dev libgmock-dev clang-format
 )
 linux=(
-    # the Linux edition: Qt 6 Widgets, LibreOffice Impress and its UNO SDK, a CJK font, and
-    # python3 for the icon generator
+    # the Linux edition: Qt 6 Widgets, LibreOffice Impress and its UNO SDK, a CJK font,
+    # python3 for the icon generator, and poppler's pdftotext to read PDF results back
     qt6-base-dev libgl-dev libreoffice-impress libreoffice-dev libreoffice-script-provider-python
-    python3-uno fonts-wqy-microhei qt6-translations-l10n python3
+    python3-uno fonts-wqy-microhei qt6-translations-l10n python3 poppler-utils
 )
 windows=(
     # the Windows edition: cross compiler, Wine, a private X display, a CJK font, screenshots

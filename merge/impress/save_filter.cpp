@@ -9,10 +9,11 @@ namespace {
 
 constexpr std::string_view kPowerPoint97 = "MS PowerPoint 97";
 
-constexpr std::array<std::pair<std::u16string_view, std::string_view>, 3> kFilters{{
+constexpr std::array<std::pair<std::u16string_view, std::string_view>, 4> kFilters{{
     {u".ppt", kPowerPoint97},
     {u".pptx", "Impress MS PowerPoint 2007 XML"},
     {u".odp", "impress8"},
+    {u".pdf", "impress_pdf_Export"},
 }};
 
 char16_t Lower(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c; }

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -44,6 +45,36 @@ std::set<std::string> Entries(const fs::path& folder) {
         names.insert(entry->path().lexically_relative(folder).string());
     }
     return names;
+}
+
+// The text of each page of a PDF, as poppler's pdftotext reads it (pages end with a form feed),
+// each page's lines joined by spaces.
+std::vector<std::string> PdfPages(const fs::path& pdf) {
+    const std::string command = std::string(FOLIOMIX_PDFTOTEXT) + " -q '" + pdf.string() + "' -";
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> reader(::popen(command.c_str(), "r"),
+                                                                 &::pclose);
+    std::string text;
+    char buffer[4096];
+    while (reader && std::fgets(buffer, sizeof buffer, reader.get()) != nullptr) {
+        text += buffer;
+    }
+    std::vector<std::string> pages{""};
+    for (const char c : text) {
+        if (c == '\f') {
+            pages.emplace_back();
+        } else if (c == '\n') {
+            if (!pages.back().empty() && pages.back().back() != ' ') {
+                pages.back() += ' ';
+            }
+        } else {
+            pages.back() += c;
+        }
+    }
+    pages.pop_back();  // after the last form feed
+    for (std::string& page : pages) {
+        page.erase(page.find_last_not_of(' ') + 1);
+    }
+    return pages;
 }
 
 fs::path Utf8Path(const std::string& name) {
@@ -152,6 +183,34 @@ TEST_F(ImpressSaveTest, ALockOnTheChosenNameAndANameOf250BytesDoNotMatter) {
     // The lock is someone else's: it stays.
     EXPECT_TRUE(fs::exists(folder_.Path() / ".~lock.locked.ppt#"));
     EXPECT_EQ(Entries(folder_.Path()).size(), 3U);
+}
+
+TEST_F(ImpressSaveTest, APdfNameGetsAPdfOfTheMergedSlidesInOrderWithoutTheHiddenOne) {
+    const fs::path designed = folder_.Path() / "designed.odp";
+    {
+        DeckMaker maker;
+        // Its second slide hidden: a slide show would not show it, nor does the PDF.
+        MakeDesignedDeck(maker.Engine(), designed, {"PDF one", "PDF hidden", "PDF three"},
+                         {{25400, 19050}, 0x336699, "Logo", "DejaVu Sans", {}});
+    }
+    const fs::path target = folder_.Path() / "Merged.PDF";
+    {
+        ImpressPresentationServer server;
+        auto application = server.CreateApplication();
+        auto result = application->AddPresentation();
+        result->InsertFromFile(designed.u16string(), 0);
+        result->InsertFromFile((decks_->Path() / "small.ppt").u16string(), result->SlideCount());
+        result->SaveAs(target.u16string());
+    }
+    EXPECT_TRUE(Bytes(target).starts_with("%PDF-"));
+    const std::vector<std::string> pages = PdfPages(target);
+    ASSERT_EQ(pages.size(), 4U) << ::testing::PrintToString(pages);
+    EXPECT_THAT(pages[0], ::testing::HasSubstr("PDF one"));
+    EXPECT_THAT(pages[1], ::testing::HasSubstr("PDF three"));
+    EXPECT_THAT(pages[2], ::testing::HasSubstr("小 1"));
+    EXPECT_THAT(pages[3], ::testing::HasSubstr("小 2"));
+    // Each page shows its deck's master too.
+    EXPECT_THAT(pages[0], ::testing::HasSubstr("Logo"));
 }
 
 TEST_F(ImpressSaveTest, WhatEndedRunsLeftInTheFolderGoesAtTheNextSaveThere) {

@@ -26,11 +26,13 @@ INSTANTIATE_TEST_SUITE_P(
                       FilterCase{u"/home/u/result.pptx", "Impress MS PowerPoint 2007 XML"},
                       FilterCase{u"/home/u/Result.PpTx", "Impress MS PowerPoint 2007 XML"},
                       FilterCase{u"/home/u/result.odp", "impress8"},
+                      FilterCase{u"/home/u/result.pdf", "impress_pdf_Export"},
+                      FilterCase{u"/home/u/Result.PDF", "impress_pdf_Export"},
                       // Only the last extension counts.
                       FilterCase{u"/home/u/result.odp.ppt", "MS PowerPoint 97"},
                       FilterCase{u"/home/u/result.ppt.odp", "impress8"},
                       // Unknown, missing, or a dot that belongs to the folder: PowerPoint 97.
-                      FilterCase{u"/home/u/result.pdf", "MS PowerPoint 97"},
+                      FilterCase{u"/home/u/result.pdf.bak", "MS PowerPoint 97"},
                       FilterCase{u"/home/u/result", "MS PowerPoint 97"},
                       FilterCase{u"/home/u.odp/result", "MS PowerPoint 97"},
                       FilterCase{u"/home/u/.odp", "MS PowerPoint 97"},
