@@ -164,6 +164,18 @@ HRESULT DispatchObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* 
         }
         line += L")";
 
+        if (BlockedCall(kind_ + L"." + member.name, accessor)) {
+            // Written when the block starts, so that a test can act while the call is pending;
+            // the call then goes on as usual.
+            std::wstring blocked = Label() + L"." + member.name;
+            if (access != Access::Method) {
+                blocked += L".";
+                blocked += accessor;
+            }
+            LogLine(L"Engine.Blocked(" + blocked + L")");
+            Sleep(BlockMs());
+        }
+
         VARIANT value;
         VariantInit(&value);
         Outcome outcome;

@@ -12,17 +12,23 @@ namespace {
 
 constexpr const wchar_t* kUserPresentationTitle = L"用户的幻灯片";
 
-struct FailRule {
+struct CallRule {
     std::wstring key;
     int nth = 0;  // 0: every call
     int seen = 0;
 };
 
+// The rules of one control variable, parsed again whenever the variable changes.
+struct RuleSet {
+    std::wstring list;
+    std::vector<CallRule> rules;
+};
+
 struct ProcessState {
     std::mutex mutex;
     std::shared_ptr<Engine> engine;
-    std::wstring failList;
-    std::vector<FailRule> rules;
+    RuleSet failures;  // FOLIOMIX_STANDIN_FAIL
+    RuleSet blocks;    // FOLIOMIX_STANDIN_BLOCK
 };
 
 ProcessState& State() {
@@ -30,8 +36,8 @@ ProcessState& State() {
     return state;
 }
 
-std::vector<FailRule> ParseRules(const std::wstring& list) {
-    std::vector<FailRule> rules;
+std::vector<CallRule> ParseRules(const std::wstring& list) {
+    std::vector<CallRule> rules;
     std::size_t start = 0;
     while (start <= list.size()) {
         std::size_t end = list.find(L',', start);
@@ -41,7 +47,7 @@ std::vector<FailRule> ParseRules(const std::wstring& list) {
         std::wstring item = list.substr(start, end - start);
         std::erase(item, L' ');
         if (!item.empty()) {
-            FailRule rule;
+            CallRule rule;
             const std::size_t hash = item.find(L'#');
             rule.key = item.substr(0, hash);
             if (hash != std::wstring::npos) {
@@ -209,8 +215,8 @@ void ResetStandin() {
     ProcessState& state = State();
     const std::lock_guard lock(state.mutex);
     state.engine.reset();
-    state.failList.clear();
-    state.rules.clear();
+    state.failures = {};
+    state.blocks = {};
 }
 
 void LogLine(std::wstring_view line) {
@@ -229,32 +235,56 @@ void LogLine(std::wstring_view line) {
     CloseHandle(file);
 }
 
-bool InjectedFailure(std::wstring_view member, std::wstring_view accessor) {
-    ProcessState& state = State();
-    const std::lock_guard lock(state.mutex);
-    const std::wstring list = Environment(L"FOLIOMIX_STANDIN_FAIL").value_or(L"");
-    if (list != state.failList) {
-        state.failList = list;
-        state.rules = ParseRules(list);
+namespace {
+
+// Whether the rules of `variable` name this call; counts it against every rule that names it.
+bool MatchesRule(RuleSet& set, const wchar_t* variable, std::wstring_view member,
+                 std::wstring_view accessor) {
+    const std::wstring list = Environment(variable).value_or(L"");
+    if (list != set.list) {
+        set.list = list;
+        set.rules = ParseRules(list);
     }
     std::wstring withAccessor(member);
     if (!accessor.empty()) {
         withAccessor += L'.';
         withAccessor += accessor;
     }
-    bool fail = false;
-    for (FailRule& rule : state.rules) {
+    bool matched = false;
+    for (CallRule& rule : set.rules) {
         if (_wcsicmp(rule.key.c_str(), std::wstring(member).c_str()) != 0 &&
             _wcsicmp(rule.key.c_str(), withAccessor.c_str()) != 0) {
             continue;
         }
         ++rule.seen;
         if (rule.nth == 0 || rule.nth == rule.seen) {
-            fail = true;
+            matched = true;
         }
     }
-    return fail;
+    return matched;
 }
+
+}  // namespace
+
+bool InjectedFailure(std::wstring_view member, std::wstring_view accessor) {
+    ProcessState& state = State();
+    const std::lock_guard lock(state.mutex);
+    return MatchesRule(state.failures, L"FOLIOMIX_STANDIN_FAIL", member, accessor);
+}
+
+bool BlockedCall(std::wstring_view member, std::wstring_view accessor) {
+    ProcessState& state = State();
+    const std::lock_guard lock(state.mutex);
+    return MatchesRule(state.blocks, L"FOLIOMIX_STANDIN_BLOCK", member, accessor);
+}
+
+DWORD BlockMs() {
+    const std::optional<std::wstring> value = Environment(L"FOLIOMIX_STANDIN_BLOCK_MS");
+    return value && !value->empty() ? static_cast<DWORD>(std::wcstoul(value->c_str(), nullptr, 10))
+                                    : kDefaultBlockMs;
+}
+
+bool OutOfApartment() { return EnvironmentFlag(L"FOLIOMIX_STANDIN_OUT_OF_APARTMENT", false); }
 
 DWORD InsertDelayMs() {
     const std::optional<std::wstring> value = Environment(L"FOLIOMIX_STANDIN_INSERT_DELAY_MS");

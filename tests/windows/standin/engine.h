@@ -97,6 +97,17 @@ void LogLine(std::wstring_view line);
 // is to fail, by FOLIOMIX_STANDIN_FAIL. Counts the call against every rule that names it.
 [[nodiscard]] bool InjectedFailure(std::wstring_view member, std::wstring_view accessor);
 
+// Whether the call with this key is to block first, by FOLIOMIX_STANDIN_BLOCK (the rules of
+// FOLIOMIX_STANDIN_FAIL, counted on their own).
+[[nodiscard]] bool BlockedCall(std::wstring_view member, std::wstring_view accessor);
+// How long a blocked call blocks: FOLIOMIX_STANDIN_BLOCK_MS, or kDefaultBlockMs when unset.
+inline constexpr DWORD kDefaultBlockMs = 10 * 60 * 1000;
+[[nodiscard]] DWORD BlockMs();
+
+// FOLIOMIX_STANDIN_OUT_OF_APARTMENT: the objects are made in the process's multithreaded
+// apartment, not in the creating thread's.
+[[nodiscard]] bool OutOfApartment();
+
 // FOLIOMIX_STANDIN_INSERT_DELAY_MS, 0 when unset.
 [[nodiscard]] DWORD InsertDelayMs();
 

@@ -8,8 +8,10 @@
 #include <memory>
 #include <string>
 
+#include "apartment_host.h"
 #include "automation_objects.h"
 #include "engine.h"
+#include "type_library.h"
 
 namespace {
 
@@ -72,6 +74,9 @@ class ClassFactory final : public IClassFactory {
         }
         try {
             standin::LogLine(std::wstring(L"Create(") + name_ + L")");
+            if (standin::OutOfApartment()) {
+                return standin::MakeInMultithreadedApartment(make_, riid, object);
+            }
             IDispatch* made = make_();
             const HRESULT hr = made->QueryInterface(riid, object);
             made->Release();
@@ -125,6 +130,7 @@ HRESULT STDAPICALLTYPE DllRegisterServer() {
              SetValue(server, L"ThreadingModel", L"Apartment");
     }
     ok = ok && SetValue(ClassKey(standin::kApplicationClass) + L"\\ProgID", nullptr, kProgId);
+    ok = ok && SUCCEEDED(standin::RegisterTypeLibrary());
     return ok ? S_OK : SELFREG_E_CLASS;
 }
 
@@ -132,6 +138,7 @@ HRESULT STDAPICALLTYPE DllUnregisterServer() {
     RegDeleteTreeW(HKEY_CLASSES_ROOT, kProgId);
     RegDeleteTreeW(HKEY_CLASSES_ROOT, ClassKey(standin::kApplicationClass).c_str());
     RegDeleteTreeW(HKEY_CLASSES_ROOT, ClassKey(standin::kGlobalClass).c_str());
+    standin::UnregisterTypeLibrary();
     return S_OK;
 }
 
