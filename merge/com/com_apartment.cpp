@@ -1,6 +1,6 @@
-#include "merge/com/com_presentation_server.h"
+#include "merge/com/com_apartment.h"
+
 #include "merge/com/late_bound.h"
-#include "merge/com/message_filter.h"
 
 namespace foliomix::com {
 namespace {
@@ -23,11 +23,11 @@ class ApartmentInitialization {
 
 // Members in the order they are set up; they are torn down in reverse, the apartment last.
 struct ComApartment::State {
-    State() {
-        filter = MakeRetryingMessageFilter();
+    explicit State(DWORD callLimitMs) {
+        filter = MakeEngineCallFilter(callLimitMs);
         if (FAILED(CoRegisterMessageFilter(filter.Get(), previous.ReleaseAndGetAddressOf()))) {
-            // Without the filter a busy engine fails calls instead of delaying them; the
-            // apartment itself still works.
+            // Without the filter a busy engine fails calls instead of delaying them, and no call
+            // is limited; the apartment itself still works.
             filter.Reset();
         }
     }
@@ -41,12 +41,29 @@ struct ComApartment::State {
     State& operator=(const State&) = delete;
 
     ApartmentInitialization initialization;
-    ComPtr<IMessageFilter> filter;
+    ComPtr<EngineCallFilter> filter;
     ComPtr<IMessageFilter> previous;
 };
 
-ComApartment::ComApartment() : state_(std::make_unique<State>()) {}
+ComApartment::ComApartment(DWORD callLimitMs) : state_(std::make_unique<State>(callLimitMs)) {}
 
 ComApartment::~ComApartment() = default;
+
+ComApartment::WaiterScope ComApartment::Consult(CallWaiter& waiter) {
+    return WaiterScope(state_->filter, waiter);
+}
+
+ComApartment::WaiterScope::WaiterScope(ComPtr<EngineCallFilter> filter, CallWaiter& waiter)
+    : filter_(std::move(filter)) {
+    if (filter_) {
+        filter_->SetWaiter(&waiter);
+    }
+}
+
+ComApartment::WaiterScope::~WaiterScope() {
+    if (filter_) {
+        filter_->SetWaiter(nullptr);
+    }
+}
 
 }  // namespace foliomix::com

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "merge/com/call_ticker.h"
 #include "merge/com/engine_session.h"
 #include "merge/com/late_bound.h"
 #include "merge/com/slide_look.h"
@@ -176,6 +177,7 @@ std::unique_ptr<ServerApplication> ComPresentationServer::CreateApplication() {
         ThrowServerError(L"CLSIDFromProgID(" + progId_ + L")", hr);
     }
     ComPtr<IDispatch> application;
+    const CallTicker ticker;  // starting the engine may take long, or hang
     hr = CoCreateInstance(clsid, nullptr, kEngineContexts, IID_IDispatch,
                           reinterpret_cast<void**>(application.ReleaseAndGetAddressOf()));
     if (FAILED(hr)) {
@@ -187,6 +189,7 @@ std::unique_ptr<ServerApplication> ComPresentationServer::CreateApplication() {
 
 std::unique_ptr<ServerGlobal> ComPresentationServer::CreateGlobal() {
     ComPtr<IDispatch> global;
+    const CallTicker ticker;
     const HRESULT hr = CoCreateInstance(kGlobalClass, nullptr, kEngineContexts, kGlobalInterface,
                                         reinterpret_cast<void**>(global.ReleaseAndGetAddressOf()));
     if (FAILED(hr)) {

@@ -6,26 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "merge/com/com_apartment.h"
 #include "merge/presentation_server.h"
 
 namespace foliomix::com {
 
 class EngineSession;
-
-// The calling thread's single-threaded apartment, with a message filter that retries calls the
-// engine rejects while it is busy. Lives as long as the thread uses the engine; the program
-// creates one on its UI thread before any engine object and destroys it after the last.
-class ComApartment {
-  public:
-    ComApartment();
-    ~ComApartment();
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-  private:
-    struct State;
-    std::unique_ptr<State> state_;
-};
 
 // The engine is a single shared instance: it may hold the user's own presentations. Every
 // object this server hands out closes only the presentations it created, quits the engine only

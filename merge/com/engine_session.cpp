@@ -64,7 +64,17 @@ void EngineSession::TurnAlertsOff(const LateBound& application) {
         foundAlerts_.emplace();
         foundAlerts_->Attach(found);
     }
-    PutAlerts(application, false);
+    try {
+        PutAlerts(application, false);
+    } catch (const CallError& error) {
+        // A put the engine refused changed nothing. One cancelled while pending (at the call
+        // limit, or at the window's close) goes on in the engine and may still take effect:
+        // what was found is put back then.
+        if (error.Code() == RPC_E_CALL_CANCELED) {
+            alertsChanged_ = true;
+        }
+        throw;
+    }
     alertsChanged_ = true;
 }
 

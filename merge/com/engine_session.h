@@ -34,7 +34,8 @@ class OwnedPresentation {
 class EngineSession {
   public:
     // DisplayAlerts false; the value the engine had is read first, the first time. An engine
-    // that refuses a Boolean for its type gets its alert level "none" (1) instead.
+    // that refuses a Boolean for its type gets its alert level "none" (1) instead. A put
+    // cancelled while pending counts as made: the engine may still carry it out.
     void TurnAlertsOff(const LateBound& application);
     // DisplayAlerts as it was found (true, or the level "all", when it was never turned off).
     void TurnAlertsOn(const LateBound& application);

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "merge/com/call_ticker.h"
 #include "merge/com/utf8_text.h"
 #include "merge/presentation_server.h"
 
@@ -94,6 +95,7 @@ LateBound::LateBound(ComPtr<IDispatch> object, std::wstring name)
     : object_(std::move(object)), name_(std::move(name)) {}
 
 ComPtr<IUnknown> LateBound::Identity() const {
+    const CallTicker ticker;  // a QueryInterface of a proxy is a call to the engine
     ComPtr<IUnknown> identity;
     const HRESULT hr = object_.As(&identity);
     if (FAILED(hr)) {
@@ -120,6 +122,8 @@ _variant_t LateBound::Call(std::wstring_view member, std::initializer_list<_vari
 
 _variant_t LateBound::Invoke(std::wstring_view member, WORD flags,
                              std::span<const _variant_t> args) const {
+    // The member lookup and the call are calls to the engine, each of them may be pending.
+    const CallTicker ticker;
     const std::wstring what = name_ + L"." + std::wstring(member);
     std::wstring memberName(member);
     LPOLESTR names[] = {memberName.data()};
@@ -164,6 +168,7 @@ LateBound ResultObject(const _variant_t& value, const IID& iid, std::wstring nam
         V_UNKNOWN(&value) == nullptr) {
         ThrowServerError(name, DISP_E_TYPEMISMATCH, L"(no object returned)");
     }
+    const CallTicker ticker;  // a QueryInterface of a proxy is a call to the engine
     ComPtr<IDispatch> object;
     // A dual interface derives from IDispatch, so its pointer is used as one.
     const HRESULT hr = V_UNKNOWN(&value)->QueryInterface(

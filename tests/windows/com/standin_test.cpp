@@ -15,6 +15,9 @@ constexpr const wchar_t* kControls[] = {
     L"FOLIOMIX_STANDIN_DISPLAY_ALERTS",
     L"FOLIOMIX_STANDIN_INSERT_DELAY_MS",
     L"FOLIOMIX_STANDIN_ALERT_LEVELS",
+    L"FOLIOMIX_STANDIN_OUT_OF_APARTMENT",
+    L"FOLIOMIX_STANDIN_BLOCK",
+    L"FOLIOMIX_STANDIN_BLOCK_MS",
 };
 
 constexpr CLSID kGlobalClass = {
@@ -41,7 +44,7 @@ void StandinTest::SetUp() {
     for (const wchar_t* name : kControls) {
         SetEnvironmentVariableW(name, nullptr);
     }
-    apartment.emplace();
+    apartment.emplace(callLimitMs);
     ResetStandin();
     if (HasFatalFailure()) {
         return;

@@ -52,6 +52,8 @@ class StandinTest : public ::testing::Test {
     // user) reaches it, not through the adapter.
     [[nodiscard]] LateBound FreshApplication() const;
 
+    // The apartment's call limit; a fixture shortens it in its constructor.
+    DWORD callLimitMs = kCallLimitMs;
     std::optional<ComApartment> apartment;
     std::filesystem::path folder;
     std::filesystem::path logFile;
