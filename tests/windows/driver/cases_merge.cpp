@@ -3,6 +3,8 @@
 // engine fails, when it holds a user's work, or when the window is closed during the run.
 #include <windows.h>
 
+#include <chrono>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -275,6 +277,40 @@ DRIVER_CASE(close_during_run) {
     const std::vector<std::wstring> log = work.LogLines();
     CHECK(!AnyLineWith(log, L".SaveAs("));
     CHECK(AnyLineWith(log, L"Engine.End()"));
+}
+
+// The user's engine, holding an unsaved presentation, gets stuck in a call (it lives in another
+// apartment, as the real engine lives in its own process, so the program waits in COM's modal
+// loop): a close cancels the call, nothing is saved or shown, the engine is not ended, and the
+// program is gone within two seconds of the close.
+DRIVER_CASE(close_during_blocked_call) {
+    const Workspace work(L"close_during_blocked_call");
+    const ThreeDecks decks(work);
+    const std::wstring result = work.Root() + L"\\结果.ppt";
+    AppSession app(
+        work.Root(),
+        StandinEnvironment(work, {{L"FOLIOMIX_STANDIN_OUT_OF_APARTMENT", L"1"},
+                                  {L"FOLIOMIX_STANDIN_USER_PRESENTATION", L"1"},
+                                  {L"FOLIOMIX_STANDIN_BLOCK", L"Slides.InsertFromFile#2"}}));
+    AddFiles(app, decks.folder, decks.names);
+    StartMerge(app, result);
+    WaitFor("the engine to block the second insertion",
+            [&] { return AnyLineWith(work.LogLines(), L"Engine.Blocked(Slides["); });
+
+    const auto closed = std::chrono::steady_clock::now();
+    app.Close();
+    CHECK_EQ(app.WaitForExit(std::chrono::milliseconds(2000)), 0UL);
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - closed);
+    std::printf("close to exit: %lld ms\n", static_cast<long long>(took.count()));
+
+    CHECK(!FileExists(result));
+    const std::vector<std::wstring> log = work.LogLines();
+    CHECK(!AnyLineWith(log, L".SaveAs("));
+    CHECK(!AnyLineWith(log, L"Application.Quit()"));
+    CHECK(!AnyLineWith(log, L"Presentation[1].Close()"));
+    CHECK(!AnyLineWith(log, L"Engine.Discarded("));
+    CHECK(!AnyLineWith(log, L"Engine.End()"));
 }
 
 // Closed before the engine was started (at the run's first event point): no engine is started.
