@@ -2,8 +2,9 @@
 // kills the whole group and reaps the child, so nothing outlives it. Should this process end
 // without that (killed, aborted), the child is killed by the kernel: it is armed with a
 // parent-death signal, which fires when the thread that started it ends, so start children
-// from a thread that lives as long as they should (the UI thread). The child inherits none of
-// our descriptors beyond its standard streams (on /dev/null) and none of our signal settings.
+// from a thread that lives as long as they should (the adapter's engine thread, which lives as
+// long as the adapter). The child inherits none of our descriptors beyond its standard streams
+// (on /dev/null) and none of our signal settings.
 #pragma once
 
 #include <sys/types.h>
