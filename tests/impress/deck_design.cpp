@@ -80,6 +80,22 @@ void ReadTitleFont(const uno::Reference<css::drawing::XShape>& title, SlideLook&
     portion->getPropertyValue("CharHeight") >>= look.titleHeight;
 }
 
+// The text of the slide's notes, on its notes page; none when the page has no notes shape.
+uno::Reference<css::text::XTextRange> NotesText(
+    const uno::Reference<css::drawing::XDrawPage>& slide) {
+    const auto notes =
+        uno::Reference<css::presentation::XPresentationPage>(slide, uno::UNO_QUERY_THROW)
+            ->getNotesPage();
+    for (sal_Int32 i = 0; i < notes->getCount(); ++i) {
+        const uno::Reference<css::lang::XServiceInfo> info(notes->getByIndex(i),
+                                                           uno::UNO_QUERY_THROW);
+        if (info->supportsService("com.sun.star.presentation.NotesShape")) {
+            return {info, uno::UNO_QUERY_THROW};
+        }
+    }
+    return {};
+}
+
 void ReadMaster(const uno::Reference<css::drawing::XDrawPage>& master, SlideLook& look) {
     look.master = impress::ToUtf8(
         uno::Reference<css::container::XNamed>(master, uno::UNO_QUERY_THROW)->getName());
@@ -115,15 +131,8 @@ SlideLook ReadSlide(const uno::Reference<css::drawing::XDrawPage>& slide) {
             look.pictures.push_back(BoxOf(shape));
         }
     }
-    const auto notes =
-        uno::Reference<css::presentation::XPresentationPage>(slide, uno::UNO_QUERY_THROW)
-            ->getNotesPage();
-    for (sal_Int32 i = 0; i < notes->getCount(); ++i) {
-        const uno::Reference<css::lang::XServiceInfo> info(notes->getByIndex(i),
-                                                           uno::UNO_QUERY_THROW);
-        if (info->supportsService("com.sun.star.presentation.NotesShape")) {
-            look.notes = TextOf(notes->getByIndex(i));
-        }
+    if (const auto notes = NotesText(slide); notes.is()) {
+        look.notes = impress::ToUtf8(notes->getString());
     }
     ReadMaster(uno::Reference<css::drawing::XMasterPageTarget>(slide, uno::UNO_QUERY_THROW)
                    ->getMasterPage(),
@@ -245,16 +254,8 @@ void MakeDesignedDeck(const impress::EngineProcess& engine, const std::filesyste
                     ->setString(impress::Utf8ToOUString(titles[i]));
             }
         }
-        const auto notes =
-            uno::Reference<css::presentation::XPresentationPage>(slide, uno::UNO_QUERY_THROW)
-                ->getNotesPage();
-        for (sal_Int32 k = 0; k < notes->getCount(); ++k) {
-            const uno::Reference<css::lang::XServiceInfo> info(notes->getByIndex(k),
-                                                               uno::UNO_QUERY_THROW);
-            if (info->supportsService("com.sun.star.presentation.NotesShape")) {
-                uno::Reference<css::text::XTextRange>(info, uno::UNO_QUERY_THROW)
-                    ->setString(impress::Utf8ToOUString(titles[i] + " notes"));
-            }
+        if (const auto notes = NotesText(slide); notes.is()) {
+            notes->setString(impress::Utf8ToOUString(titles[i] + " notes"));
         }
         if (!design.picture.empty() && i > 0) {
             AddPicture(engine, factory, slide, design.picture, design.size);
