@@ -1,0 +1,73 @@
+#include "app/cli/console_progress.h"
+
+#include <utility>
+
+#include "app/cli/input_files.h"
+
+namespace foliomix::cli {
+
+ConsoleProgress::ConsoleProgress(const std::vector<MergeInput>& inputs, std::string output,
+                                 std::string engine, bool quiet, ConsoleOutput& console,
+                                 const StopRequest& stop)
+    : inputs_(inputs),
+      output_(std::move(output)),
+      engine_(std::move(engine)),
+      quiet_(quiet),
+      console_(console),
+      stop_(stop) {}
+
+bool ConsoleProgress::StopRequested() const { return stop_.Requested(); }
+
+int ConsoleProgress::FileCount() { return static_cast<int>(inputs_.size()); }
+
+std::u16string ConsoleProgress::File(int index) {
+    return inputs_.at(static_cast<std::size_t>(index)).path.u16string();
+}
+
+std::string ConsoleProgress::Counter(int index) const {
+    return "[" + std::to_string(index + 1) + "/" + std::to_string(inputs_.size()) + "] ";
+}
+
+std::string ConsoleProgress::NameOf(int index) const {
+    return PathToUtf8(PathFromUtf8(inputs_.at(static_cast<std::size_t>(index)).given).filename());
+}
+
+void ConsoleProgress::BeforeFile(int index) {
+    // On a terminal only: a log gets one line per file, once it is in.
+    if (!quiet_) {
+        console_.Transient(Counter(index) + NameOf(index) + " ...");
+    }
+}
+
+void ConsoleProgress::Inserted(int index, std::int32_t slides) {
+    if (quiet_) {
+        return;
+    }
+    console_.Progress(Counter(index) + NameOf(index) + ": " + std::to_string(slides) +
+                      (slides == 1 ? " slide" : " slides"));
+    if (index + 1 == FileCount()) {
+        console_.Progress("saving " + PathToUtf8(PathFromUtf8(output_).filename()));
+    }
+}
+
+void ConsoleProgress::Failed(JobOutcome outcome, int file, const std::string& reason) {
+    switch (outcome) {
+        case JobOutcome::StartFailed:
+            console_.Message("cannot start " + engine_ + ": " + reason);
+            break;
+        case JobOutcome::InsertFailed:
+            console_.Message(file >= 0 ? "cannot insert " +
+                                             inputs_.at(static_cast<std::size_t>(file)).given +
+                                             ": " + reason
+                                       : "cannot make the new presentation: " + reason);
+            break;
+        case JobOutcome::SaveFailed:
+            console_.Message("cannot save " + output_ + ": " + reason);
+            break;
+        case JobOutcome::Completed:
+        case JobOutcome::Stopped:
+            break;
+    }
+}
+
+}  // namespace foliomix::cli

@@ -1,0 +1,80 @@
+#include "app/cli/help_text.h"
+
+#include "app/cli/command_line.h"
+#include "app/cli/exit_status.h"
+#include "app/form_design.h"
+
+namespace foliomix::cli {
+namespace {
+
+std::string Version() {
+    const std::u16string_view design = design::kForm1.version;
+    const std::size_t dot = design.find(u'.');
+    std::string major;
+    for (const char16_t digit : design.substr(0, dot)) {
+        major += static_cast<char>(digit);
+    }
+    int minor = 0;
+    if (dot != std::u16string_view::npos) {
+        for (const char16_t digit : design.substr(dot + 1)) {
+            minor = minor * 10 + (digit - u'0');
+        }
+    }
+    return major + "." + std::to_string(minor);
+}
+
+std::string Code(ExitStatus status) {
+    std::string code = std::to_string(ExitCode(status));
+    return "  " + code + std::string(5 - code.size(), ' ');
+}
+
+}  // namespace
+
+std::string HelpText(std::string_view engine,
+                     const std::vector<std::string_view>& outputExtensions) {
+    const std::string program = kProgramName;
+    std::string formats;
+    for (const std::string_view extension : outputExtensions) {
+        formats += (formats.empty() ? "" : ", ") + std::string(extension);
+    }
+    return "Usage: " + program + " -o OUT [-f] [-q] [--from-file LIST] IN...\n" +  //
+           "       " + program + " --help | --version\n" +
+           "Joins the presentations IN... into one new presentation OUT, their slides in the\n"
+           "order given, by driving " +
+           std::string(engine) +
+           ". An input may be in any format it opens.\n"
+           "\n"
+           "Options:\n"
+           "  -o, --output OUT    the result; its extension sets its format:\n"
+           "                      " +
+           formats +
+           "\n"
+           "  -f, --force         replace OUT if it exists\n"
+           "  -q, --quiet         print no progress\n"
+           "      --from-file LIST\n"
+           "                      more inputs, after those given as arguments: the lines of\n"
+           "                      LIST, one path each (UTF-8; empty lines are skipped);\n"
+           "                      \"-\" reads the standard input\n"
+           "  -h, --help          print this help and exit\n"
+           "      --version       print the version and exit\n"
+           "  --                  what follows is an input, even if it starts with \"-\"\n"
+           "\n"
+           "Progress goes to the standard error, one line per input. OUT is written under a\n"
+           "temporary name in its folder and renamed once complete: a failed or interrupted\n"
+           "merge leaves no OUT, and an existing OUT as it was.\n"
+           "\n"
+           "Exit status:\n" +
+           Code(ExitStatus::kMerged) + "merged\n" +  //
+           Code(ExitStatus::kOtherFailure) + "any other failure\n" + Code(ExitStatus::kUsage) +
+           "usage error; an input that is no readable file; OUT exists (without\n"
+           "       --force); a format that is not known by OUT's extension\n" +
+           Code(ExitStatus::kEngineUnavailable) +
+           "the engine is not installed or does not start\n" + Code(ExitStatus::kInsertFailed) +
+           "an input could not be inserted\n" + Code(ExitStatus::kSaveFailed) +
+           "the result could not be saved\n" + Code(ExitStatus::kInterrupted) +
+           "interrupted (Ctrl-C, or a request to terminate)\n";
+}
+
+std::string VersionText() { return std::string(kProgramName) + " " + Version() + "\n"; }
+
+}  // namespace foliomix::cli

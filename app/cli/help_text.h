@@ -1,0 +1,17 @@
+// What --help and --version print (each ends with a newline).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace foliomix::cli {
+
+// `engine`: the engine's name; `outputExtensions`: the formats it writes, as ".ppt".
+[[nodiscard]] std::string HelpText(std::string_view engine,
+                                   const std::vector<std::string_view>& outputExtensions);
+// "foliomix-merge 1.0": the version of the window's design, which the Windows edition's
+// resources carry too, written as the window's caption writes it ("1.00" is 1.0).
+[[nodiscard]] std::string VersionText();
+
+}  // namespace foliomix::cli

@@ -1,0 +1,182 @@
+#include "app/cli/merge_command.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "app/cli/console_platform.h"
+#include "app/cli/console_progress.h"
+#include "app/cli/input_files.h"
+#include "app/cli/staged_output.h"
+#include "merge/merge_job.h"
+
+namespace foliomix::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string LowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](char c) {
+        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    });
+    return text;
+}
+
+// What keeps the output from being written, or nothing.
+std::optional<std::string> OutputProblem(const MergeRequest& request, const EngineChoice& engine) {
+    const fs::path output = PathFromUtf8(request.output);
+    const fs::path name = output.filename();
+    if (name.empty() || name == "." || name == "..") {
+        return request.output + ": names a folder, not a file";
+    }
+    const std::string extension = LowerCase(PathToUtf8(output.extension()));
+    const auto& known = engine.outputExtensions;
+    if (std::find(known.begin(), known.end(), extension) == known.end()) {
+        std::string formats;
+        for (const std::string_view each : known) {
+            formats += (formats.empty() ? "" : ", ") + std::string(each);
+        }
+        return request.output + ": the extension gives no format " + std::string(engine.name) +
+               " writes (" + formats + ")";
+    }
+    std::error_code error;
+    const fs::file_status status = fs::status(output, error);
+    if (status.type() == fs::file_type::directory) {
+        return request.output + ": is a folder";
+    }
+    if (fs::exists(status) && !request.force) {
+        return request.output + ": exists (--force replaces it)";
+    }
+    return std::nullopt;
+}
+
+// The inputs given as arguments, then those of the list. Throws std::runtime_error when the
+// list cannot be read.
+std::vector<MergeInput> Inputs(const MergeRequest& request, std::istream& standardInput) {
+    std::vector<std::string> given = request.inputs;
+    if (request.inputList) {
+        std::vector<std::string> listed;
+        if (*request.inputList == "-") {
+            listed = ReadInputList(standardInput);
+        } else {
+            errno = 0;
+            std::ifstream list(PathFromUtf8(*request.inputList), std::ios::binary);
+            if (!list.is_open()) {
+                throw std::runtime_error(
+                    "cannot read the list " + *request.inputList +
+                    (errno != 0 ? ": " + std::string(std::strerror(errno)) : std::string()));
+            }
+            listed = ReadInputList(list);
+        }
+        given.insert(given.end(), listed.begin(), listed.end());
+    }
+    std::vector<MergeInput> inputs;
+    for (std::string& each : given) {
+        const fs::path path = PathFromUtf8(each);
+        std::error_code error;
+        // The engine has a current folder of its own: it is given absolute paths.
+        fs::path absolute = path.empty() ? path : fs::absolute(path, error);
+        inputs.push_back({std::move(each), error ? path : std::move(absolute)});
+    }
+    return inputs;
+}
+
+ExitStatus ExitFor(JobOutcome outcome) {
+    switch (outcome) {
+        case JobOutcome::Completed:
+            return ExitStatus::kMerged;
+        case JobOutcome::StartFailed:
+            return ExitStatus::kEngineUnavailable;
+        case JobOutcome::InsertFailed:
+            return ExitStatus::kInsertFailed;
+        case JobOutcome::SaveFailed:
+            return ExitStatus::kSaveFailed;
+        case JobOutcome::Stopped:
+            break;
+    }
+    return ExitStatus::kInterrupted;
+}
+
+}  // namespace
+
+std::optional<std::vector<MergeInput>> CheckedInputs(const MergeRequest& request,
+                                                     const EngineChoice& engine,
+                                                     std::istream& standardInput,
+                                                     ConsoleOutput& console) {
+    std::vector<MergeInput> inputs;
+    bool usable = true;
+    try {
+        inputs = Inputs(request, standardInput);
+    } catch (const std::runtime_error& e) {
+        console.Message(e.what());
+        usable = false;
+    }
+    if (usable && inputs.empty()) {
+        console.Message("no input given: the list " + request.inputList.value_or("") +
+                        " names none");
+        usable = false;
+    }
+    if (const auto problem = OutputProblem(request, engine)) {
+        console.Message(*problem);
+        usable = false;
+    }
+    for (const MergeInput& input : inputs) {
+        if (const auto problem = InputProblem(input.path)) {
+            console.Message((input.given.empty() ? "\"\"" : input.given) + ": " + *problem);
+            usable = false;
+        }
+    }
+    if (!usable) {
+        return std::nullopt;
+    }
+    return inputs;
+}
+
+ExitStatus RunMerge(const MergeRequest& request, const std::vector<MergeInput>& inputs,
+                    const EngineChoice& engine, ConsoleOutput& console, const StopRequest& stop) {
+    if (stop.Requested()) {
+        console.Message("interrupted");
+        return ExitStatus::kInterrupted;
+    }
+
+    const fs::path output = fs::absolute(PathFromUtf8(request.output));
+    RemoveStagingOfEndedRuns(output.parent_path());
+    std::optional<StagedOutput> staged;
+    try {
+        staged.emplace(output, CurrentProcessId());
+    } catch (const std::system_error& e) {
+        console.Message("cannot write into " + PathToUtf8(output.parent_path()) + ": " +
+                        e.code().message());
+        return ExitStatus::kSaveFailed;
+    }
+
+    const std::unique_ptr<ConsoleEngine> server = engine.make(stop);
+    ConsoleProgress progress(inputs, request.output, std::string(engine.name), request.quiet,
+                             console, stop);
+    MergeJob job(server->Server());
+    const JobOutcome outcome = job.Run(progress, {staged->EnginePath().u16string()});
+    // A stop requested at any moment before the result is in place wins: it leaves nothing.
+    if (stop.Requested()) {
+        console.Message("interrupted");
+        return ExitStatus::kInterrupted;
+    }
+    if (outcome != JobOutcome::Completed) {
+        return ExitFor(outcome);
+    }
+    try {
+        staged->Commit(request.force);
+    } catch (const std::runtime_error& e) {
+        console.Message("cannot save " + request.output + ": " + e.what());
+        return ExitStatus::kSaveFailed;
+    }
+    console.EndProgress();
+    return ExitStatus::kMerged;
+}
+
+}  // namespace foliomix::cli
