@@ -24,8 +24,15 @@ std::u16string ConsoleProgress::File(int index) {
     return inputs_.at(static_cast<std::size_t>(index)).path.u16string();
 }
 
+// Built by appending: prepending a literal to a temporary string makes GCC 12 warn of a
+// restrict violation that is not there (a false positive at -O3, an error for us).
 std::string ConsoleProgress::Counter(int index) const {
-    return "[" + std::to_string(index + 1) + "/" + std::to_string(inputs_.size()) + "] ";
+    std::string counter = "[";
+    counter += std::to_string(index + 1);
+    counter += '/';
+    counter += std::to_string(inputs_.size());
+    counter += "] ";
+    return counter;
 }
 
 std::string ConsoleProgress::NameOf(int index) const {
@@ -46,7 +53,9 @@ void ConsoleProgress::Inserted(int index, std::int32_t slides) {
     console_.Progress(Counter(index) + NameOf(index) + ": " + std::to_string(slides) +
                       (slides == 1 ? " slide" : " slides"));
     if (index + 1 == FileCount()) {
-        console_.Progress("saving " + PathToUtf8(PathFromUtf8(output_).filename()));
+        std::string saving = "saving ";
+        saving += PathToUtf8(PathFromUtf8(output_).filename());
+        console_.Progress(saving);
     }
 }
 
