@@ -115,7 +115,13 @@ JobOutcome MergeJob::Merge(MergeObserver& observer, const SaveRequest& save) {
         return Fail(observer, JobOutcome::InsertFailed, failedFile, *failure);
     }
 
-    failure = Failure([&] { result_->SaveAs(save.path); });
+    failure = Failure([&] {
+        if (save.format) {
+            result_->SaveAs(save.path, *save.format);
+        } else {
+            result_->SaveAs(save.path);
+        }
+    });
     if (failure) {
         return Fail(observer, JobOutcome::SaveFailed, -1, *failure);
     }

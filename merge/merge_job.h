@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "merge/presentation_server.h"
@@ -49,6 +50,7 @@ class MergeObserver {
 // What a save writes: the engine's default for the name, or an explicit format.
 struct SaveRequest {
     std::u16string path;
+    std::optional<SaveFormat> format = std::nullopt;
 };
 
 class MergeJob {

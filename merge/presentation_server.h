@@ -17,6 +17,15 @@ class ServerError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// A format to save in, for a caller that names one instead of leaving it to the engine's default
+// for the file's name.
+enum class SaveFormat : std::uint8_t {
+    Presentation97,  // PowerPoint 97-2003 (.ppt)
+    OpenXml,         // PowerPoint 2007 and later (.pptx)
+    OpenDocument,    // OpenDocument Presentation (.odp)
+    Pdf,             // PDF, one page per visible slide
+};
+
 // A presentation of the engine: its Slides collection and SaveAs.
 class ServerPresentation {
   public:
@@ -28,6 +37,13 @@ class ServerPresentation {
     virtual void InsertFromFile(std::u16string_view fileName, std::int32_t index) = 0;
     // SaveAs(fileName), no format argument: the engine's default for that name applies.
     virtual void SaveAs(std::u16string_view fileName) = 0;
+    // SaveAs(fileName, fileFormat): in `format`, whatever the name says. An engine that picks
+    // the format by the name's extension alone needs no more than SaveAs(fileName): the callers
+    // name a format only together with a name of that format's extension.
+    virtual void SaveAs(std::u16string_view fileName, SaveFormat format) {
+        static_cast<void>(format);
+        SaveAs(fileName);
+    }
 };
 
 // The engine's application object.

@@ -17,6 +17,20 @@ class Reference {
     FakeServer& server_;
 };
 
+const char* FormatName(SaveFormat format) {
+    switch (format) {
+        case SaveFormat::Presentation97:
+            return "Presentation97";
+        case SaveFormat::OpenXml:
+            return "OpenXml";
+        case SaveFormat::OpenDocument:
+            return "OpenDocument";
+        case SaveFormat::Pdf:
+            return "Pdf";
+    }
+    return "?";
+}
+
 class FakePresentation : public ServerPresentation, Reference {
   public:
     using Reference::Reference;
@@ -41,6 +55,16 @@ class FakePresentation : public ServerPresentation, Reference {
 
     void SaveAs(std::u16string_view fileName) override {
         server_.Call("pres.SaveAs(" + Utf8(fileName) + ")");
+        server_.saved[std::u16string(fileName)] = slides_;
+    }
+
+    // The log names the format after the file: "pres.SaveAs(out.pptx,OpenXml)".
+    void SaveAs(std::u16string_view fileName, SaveFormat format) override {
+        std::string call = "pres.SaveAs(" + Utf8(fileName);
+        call += ",";
+        call += FormatName(format);
+        call += ")";
+        server_.Call(call);
         server_.saved[std::u16string(fileName)] = slides_;
     }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -109,6 +110,28 @@ TEST_F(MergeJobTest, WithoutCountsNoEngineCallIsAdded) {
     EXPECT_EQ(job.Run(observer, {u"out.ppt"}), JobOutcome::Completed);
     EXPECT_EQ(std::count(log.begin(), log.end(), "server.pres.SlideCount"), 3);
     EXPECT_THAT(From("obs.Inserted(0"), ::testing::Contains("obs.Inserted(2,-1)"));
+}
+
+TEST_F(MergeJobTest, SavesInTheFormatAskedForAndOtherwiseLeavesItToTheEngine) {
+    struct Case {
+        std::optional<SaveFormat> format;
+        const char* call;
+    };
+    for (const Case& c :
+         {Case{std::nullopt, "server.pres.SaveAs(out.odp)"},
+          Case{SaveFormat::OpenDocument, "server.pres.SaveAs(out.odp,OpenDocument)"},
+          Case{SaveFormat::Pdf, "server.pres.SaveAs(out.odp,Pdf)"}}) {
+        SCOPED_TRACE(c.call);
+        log.clear();
+        MergeJob saving(server);
+        EXPECT_EQ(saving.Run(observer, {u"out.odp", c.format}), JobOutcome::Completed);
+        EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                                [](const std::string& line) {
+                                    return line.starts_with("server.pres.SaveAs(");
+                                }),
+                  1);
+        EXPECT_THAT(log, ::testing::Contains(c.call));
+    }
 }
 
 struct StepFailure {
