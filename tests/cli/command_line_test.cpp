@@ -53,7 +53,8 @@ INSTANTIATE_TEST_SUITE_P(
         // A list alone is enough; "-" names the standard input.
         Accepted{{"--from-file", "-", "-o", "r.ppt"}, Request("r.ppt", {}, false, false, "-")},
         Accepted{{"a.ppt", "--from-file=list.txt", "-o", "r.ppt"},
-                 Request("r.ppt", {"a.ppt"}, false, false, "list.txt")}));
+                 Request("r.ppt", {"a.ppt"}, false, false, "list.txt")}),
+    [](const auto& test) { return "arguments" + std::to_string(test.index); });
 
 struct Refused {
     Arguments arguments;
@@ -89,7 +90,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Refused{{"-o", "r.ppt", "--from-file", "l", "--from-file", "m"},
                               "--from-file is given more than once"},
                       // An unknown option is an error even beside --help.
-                      Refused{{"--help", "--nonsense"}, "unknown option '--nonsense'"}));
+                      Refused{{"--help", "--nonsense"}, "unknown option '--nonsense'"}),
+    [](const auto& test) { return "arguments" + std::to_string(test.index); });
 
 TEST(CommandLineTest, HelpAndVersionNeedNothingElseAndHelpComesFirst) {
     struct Case {
