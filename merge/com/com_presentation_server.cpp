@@ -22,6 +22,21 @@ constexpr IID kApplicationInterface = {
 
 constexpr DWORD kEngineContexts = CLSCTX_LOCAL_SERVER | CLSCTX_INPROC_SERVER;
 
+// SaveAs's FileFormat: the engine's PpSaveAsFileType for each format.
+long FileFormatCode(SaveFormat format) {
+    switch (format) {
+        case SaveFormat::Presentation97:
+            return 1;  // ppSaveAsPresentation
+        case SaveFormat::OpenXml:
+            return 24;  // ppSaveAsOpenXMLPresentation
+        case SaveFormat::OpenDocument:
+            return 35;  // ppSaveAsOpenDocumentPresentation
+        case SaveFormat::Pdf:
+            return 32;  // ppSaveAsPDF
+    }
+    ThrowServerError(L"Presentation.SaveAs", E_INVALIDARG, L"(no such format)");
+}
+
 class ComPresentation final : public ServerPresentation {
   public:
     ComPresentation(std::shared_ptr<OwnedPresentation> owned, LateBound application,
@@ -67,6 +82,13 @@ class ComPresentation final : public ServerPresentation {
 
     void SaveAs(std::u16string_view fileName) override {
         owned_->Object().Call(L"SaveAs", {TextArgument(fileName)});
+    }
+
+    // The engine writes what FileFormat says, whatever the name's extension: the name alone
+    // would leave the format to the engine's default for it.
+    void SaveAs(std::u16string_view fileName, SaveFormat format) override {
+        owned_->Object().Call(L"SaveAs",
+                              {TextArgument(fileName), _variant_t(FileFormatCode(format))});
     }
 
   private:

@@ -124,6 +124,28 @@ TEST_F(ComAdapter, InsertsAfterTheGivenSlide) {
     EXPECT_THAT(ReadDeck(out), ::testing::Optional(ElementsAre("b1", "a1", "b1", "a2", "a3")));
 }
 
+TEST_F(ComAdapter, SavesWithTheEnginesFileFormatOfTheFormatNamed) {
+    struct Case {
+        SaveFormat format;
+        const wchar_t* name;
+        const char* fileFormat;
+    };
+    auto app = server.CreateApplication();
+    auto result = app->AddPresentation();
+    for (const Case& c : {Case{SaveFormat::Presentation97, L"结果.ppt", "1"},
+                          Case{SaveFormat::OpenXml, L"结果.pptx", "24"},
+                          Case{SaveFormat::OpenDocument, L"结果.odp", "35"},
+                          Case{SaveFormat::Pdf, L"结果.pdf", "32"}}) {
+        SCOPED_TRACE(c.fileFormat);
+        const std::wstring out = PathOf(c.name);
+        Mark();
+        result->SaveAs(std::u16string(out.begin(), out.end()), c.format);
+        EXPECT_THAT(Since(), ElementsAre("Presentation[1].SaveAs(" + Quoted(out) + "," +
+                                         c.fileFormat + ")"));
+        EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(out)));
+    }
+}
+
 // Each engine call made to fail in turn: the adapter operation that makes it throws
 // ServerError naming the member and the engine's code.
 struct FailingCall {

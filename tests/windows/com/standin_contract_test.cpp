@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <vector>
 
 #include "tests/windows/com/standin_test.h"
@@ -262,6 +263,31 @@ TEST_F(StandinContract, SaveAsReplacesAnExistingFile) {
     const ComPtr<IDispatch> presentation = NewPresentation();
     EXPECT_EQ(Raw(presentation.Get(), L"SaveAs", DISPATCH_METHOD, {_variant_t(out.c_str())}), S_OK);
     EXPECT_THAT(ReadDeck(out), ::testing::Optional(ElementsAre()));
+}
+
+TEST_F(StandinContract, SaveAsTakesAKnownFileFormatOfAnIntegerTypeOnly) {
+    struct Case {
+        const char* name;
+        _variant_t format;
+        HRESULT expected;
+    };
+    const std::wstring out = PathOf(L"格式.pptx");
+    const ComPtr<IDispatch> presentation = NewPresentation();
+    for (const Case& c : {Case{"OpenXml", _variant_t(24L), S_OK},
+                          Case{"PdfAsShort", _variant_t(static_cast<short>(32)), S_OK},
+                          Case{"Text", _variant_t(L"24"), DISP_E_TYPEMISMATCH},
+                          Case{"Floating", _variant_t(24.0), DISP_E_TYPEMISMATCH},
+                          Case{"NoSuchFormat", _variant_t(25L), DISP_E_EXCEPTION}}) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(out);
+        EXPECT_EQ(Raw(presentation.Get(), L"SaveAs", DISPATCH_METHOD,
+                      {c.format, _variant_t(out.c_str())}),
+                  c.expected);
+        EXPECT_EQ(std::filesystem::exists(out), c.expected == S_OK);
+    }
+    EXPECT_THAT(Log(),
+                ::testing::IsSupersetOf({"Presentation[1].SaveAs(\"" + Utf8(out) + "\",24)",
+                                         "Presentation[1].SaveAs(\"" + Utf8(out) + "\",32)"}));
 }
 
 // ---- slide size, designs and opened files --------------------------------------------------

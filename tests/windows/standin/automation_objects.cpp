@@ -2,6 +2,7 @@
 
 #include <oleauto.h>
 
+#include <algorithm>
 #include <array>
 #include <cwchar>
 #include <memory>
@@ -64,6 +65,16 @@ std::wstring FloatText(float value) {
 }
 
 Outcome Closed() { return Outcome::Fail(E_FAIL, L"the presentation has been closed"); }
+
+// SaveAs's FileFormat (PpSaveAsFileType): ppSaveAsDefault, and the formats a merge names:
+// ppSaveAsPresentation, ppSaveAsOpenXMLPresentation, ppSaveAsPDF, ppSaveAsOpenDocumentPresentation.
+constexpr long kSaveAsDefault = 11;
+constexpr std::array<long, 5> kKnownSaveFormats{kSaveAsDefault, 1, 24, 32, 35};
+
+bool KnownSaveFormat(long format) {
+    return std::find(kKnownSaveFormats.begin(), kKnownSaveFormats.end(), format) !=
+           kKnownSaveFormats.end();
+}
 
 // ---- Design ------------------------------------------------------------------------------
 
@@ -364,6 +375,15 @@ class Presentation final : public DispatchObject {
         std::wstring path;
         if (FAILED(ArgText(*args[0], path))) {
             return Outcome::Raw(DISP_E_TYPEMISMATCH);
+        }
+        // The log shows the format as given; the file is a deck of ours whatever it says.
+        long format = kSaveAsDefault;
+        if (args.size() > 1 && !ArgMissing(*args[1]) && FAILED(ArgInteger(*args[1], format))) {
+            return Outcome::Raw(DISP_E_TYPEMISMATCH);
+        }
+        if (!KnownSaveFormat(format)) {
+            return Outcome::Fail(E_INVALIDARG, L"FileFormat " + std::to_wstring(format) +
+                                                   L" is not a PpSaveAsFileType value");
         }
         if (!WriteDeck(path, ContentOf(*deck))) {
             return Outcome::Fail(E_FAIL, L"cannot write the presentation " + path);
