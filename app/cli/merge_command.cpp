@@ -1,12 +1,15 @@
 #include "app/cli/merge_command.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "app/cli/console_platform.h"
@@ -21,12 +24,31 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The format that each extension names; the engine's list says which of them it writes. Named
+// explicitly in the save: an engine may go by its own default rather than by the extension.
+std::optional<SaveFormat> FormatNamedBy(std::string_view extension) {
+    constexpr std::array<std::pair<std::string_view, SaveFormat>, 4> kFormats{{
+        {".ppt", SaveFormat::Presentation97},
+        {".pptx", SaveFormat::OpenXml},
+        {".odp", SaveFormat::OpenDocument},
+        {".pdf", SaveFormat::Pdf},
+    }};
+    for (const auto& [known, format] : kFormats) {
+        if (known == extension) {
+            return format;
+        }
+    }
+    return std::nullopt;
+}
+
 std::string LowerCase(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), [](char c) {
         return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
     });
     return text;
 }
+
+std::string ExtensionOf(const fs::path& path) { return LowerCase(PathToUtf8(path.extension())); }
 
 // What keeps the output from being written, or nothing.
 std::optional<std::string> OutputProblem(const MergeRequest& request, const EngineChoice& engine) {
@@ -35,9 +57,10 @@ std::optional<std::string> OutputProblem(const MergeRequest& request, const Engi
     if (name.empty() || name == "." || name == "..") {
         return request.output + ": names a folder, not a file";
     }
-    const std::string extension = LowerCase(PathToUtf8(output.extension()));
+    const std::string extension = ExtensionOf(output);
     const auto& known = engine.outputExtensions;
-    if (std::find(known.begin(), known.end(), extension) == known.end()) {
+    if (std::find(known.begin(), known.end(), extension) == known.end() ||
+        !FormatNamedBy(extension)) {
         std::string formats;
         for (const std::string_view each : known) {
             formats += (formats.empty() ? "" : ", ") + std::string(each);
@@ -160,7 +183,8 @@ ExitStatus RunMerge(const MergeRequest& request, const std::vector<MergeInput>& 
     ConsoleProgress progress(inputs, request.output, std::string(engine.name), request.quiet,
                              console, stop);
     MergeJob job(server->Server());
-    const JobOutcome outcome = job.Run(progress, {staged->EnginePath().u16string()});
+    const JobOutcome outcome =
+        job.Run(progress, {staged->EnginePath().u16string(), FormatNamedBy(ExtensionOf(output))});
     // A stop requested at any moment before the result is in place wins: it leaves nothing.
     if (stop.Requested()) {
         console.Message("interrupted");

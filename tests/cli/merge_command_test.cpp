@@ -56,10 +56,10 @@ class Scene {
         std::ofstream(Output()) << "the old result";
         server.onCall = [this](const std::string& call) {
             if (call == "pres.SaveAs" && writesFile) {
-                // The call's argument, as the log shows it: "server.pres.SaveAs(<path>)".
+                // The call's path, as the log shows it: "server.pres.SaveAs(<path>,<format>)".
                 const std::string& logged = log_.back();
                 const std::size_t open = logged.find('(');
-                std::ofstream(logged.substr(open + 1, logged.size() - open - 2))
+                std::ofstream(logged.substr(open + 1, logged.rfind(',') - open - 1))
                     << "the new result";
             }
             if (call == stopAt) {
@@ -158,9 +158,11 @@ TEST(MergeCommandTest, EachFailingStepHasItsExitStatusAndKeepsTheOldOutput) {
         EXPECT_EQ(Bytes(scene.Output()), "the old result");
         EXPECT_EQ(scene.Names(), kUntouched);
     }
-    // And without a failure the new result replaces it, with nothing else left.
+    // And without a failure the new result replaces it, with nothing else left; the engine is
+    // told the format that the output's extension names, not left to its default.
     Scene scene;
     EXPECT_EQ(scene.Run(), ExitStatus::kMerged);
+    EXPECT_THAT(scene.Log(), ::testing::Contains(::testing::EndsWith("r.pptx,OpenXml)")));
     EXPECT_EQ(Bytes(scene.Output()), "the new result");
     EXPECT_EQ(scene.Names(), kUntouched);
 }
