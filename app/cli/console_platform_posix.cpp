@@ -2,6 +2,8 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <system_error>
+
 #include "app/cli/console_platform.h"
 #include "app/cli/staged_output.h"
 #include "merge/impress/engine_leftovers.h"
@@ -30,5 +32,22 @@ void RemoveStagingOfEndedRuns(const std::filesystem::path& folder) {
     // The same rule as the engine adapter's own save folders: "<prefix><pid>-…".
     impress::RemoveFoldersOfEndedRuns(folder, kStagingPrefix);
 }
+
+void HideFolder(const std::filesystem::path& /*folder*/) {}
+
+void RenameOnto(const std::filesystem::path& from, const std::filesystem::path& to, bool replace) {
+    std::error_code error;
+    if (!replace && std::filesystem::exists(std::filesystem::symlink_status(to, error))) {
+        throw std::system_error(std::make_error_code(std::errc::file_exists), to.string());
+    }
+    std::filesystem::rename(from, to);
+}
+
+// A terminal takes UTF-8 as it is.
+struct ConsoleText::Streams {};
+
+ConsoleText::ConsoleText() = default;
+
+ConsoleText::~ConsoleText() = default;
 
 }  // namespace foliomix::cli

@@ -50,6 +50,8 @@ ExitStatus Run(int argc, char* argv[], ConsoleOutput& console) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // Before anything is written, and ended after the last.
+    const ConsoleText text;
     ConsoleOutput console(std::cerr, StandardErrorTerminalColumns());
     try {
         return ExitCode(Run(argc, argv, console));

@@ -4,6 +4,8 @@
 #include <string>
 #include <system_error>
 
+#include "app/cli/console_platform.h"
+
 namespace foliomix::cli {
 
 namespace fs = std::filesystem;
@@ -23,6 +25,7 @@ StagedOutput::StagedOutput(const fs::path& output, int processId) : output_(fs::
             throw std::system_error(error, output_.parent_path().string());
         }
     }
+    HideFolder(folder_);
     enginePath_ = folder_ / output_.filename();
 }
 
@@ -36,12 +39,13 @@ void StagedOutput::Commit(bool replace) {
     if (!fs::is_regular_file(enginePath_, error)) {
         throw std::runtime_error("the engine wrote no file");
     }
-    if (!replace && fs::exists(fs::symlink_status(output_, error))) {
-        throw std::runtime_error("it exists by now, and --force was not given");
-    }
-    fs::rename(enginePath_, output_, error);
-    if (error) {
-        throw std::runtime_error(error.message());
+    try {
+        RenameOnto(enginePath_, output_, replace);
+    } catch (const std::system_error& e) {
+        if (e.code() == std::errc::file_exists) {
+            throw std::runtime_error("it exists by now, and --force was not given");
+        }
+        throw std::runtime_error(e.code().message());
     }
 }
 
