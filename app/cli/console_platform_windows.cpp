@@ -3,11 +3,14 @@
 // After windows.h, which it needs.
 #include <shellapi.h>
 
+#include <algorithm>
 #include <charconv>
 #include <iostream>
+#include <memory>
 #include <optional>
-#include <stdexcept>
+#include <string>
 #include <system_error>
+#include <vector>
 
 #include "app/cli/console_platform.h"
 #include "app/cli/staged_output.h"
@@ -75,7 +78,7 @@ void ClearRestOfLine(HANDLE console) {
     if (GetConsoleScreenBufferInfo(console, &info) == FALSE) {
         return;
     }
-    const SHORT cells = info.dwSize.X - info.dwCursorPosition.X;
+    const int cells = info.dwSize.X - info.dwCursorPosition.X;
     DWORD blanked = 0;
     if (cells > 0) {
         FillConsoleOutputCharacterW(console, L' ', static_cast<DWORD>(cells), info.dwCursorPosition,
