@@ -34,11 +34,6 @@ using ::testing::IsEmpty;
 
 constexpr int kLongDecks = 8;
 
-std::string Bytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 std::vector<std::string> NamesIn(const fs::path& folder) {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder)) {
@@ -46,16 +41,6 @@ std::vector<std::string> NamesIn(const fs::path& folder) {
     }
     std::sort(names.begin(), names.end());
     return names;
-}
-
-// The process id of a process that has certainly ended.
-pid_t EndedProcess() {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::_exit(0);
-    }
-    ::waitpid(child, nullptr, 0);
-    return child;
 }
 
 class CliEngineTest : public ::testing::Test {
@@ -144,7 +129,8 @@ TEST_F(CliEngineTest, InputsFromAListFollowThoseGivenAsArguments) {
     for (const std::string& from : {std::string("list.txt"), std::string("-")}) {
         SCOPED_TRACE(from);
         // What a killed run left here goes with this one.
-        const fs::path killedRun = Work(".foliomix-merge-" + std::to_string(EndedProcess()) + "-1");
+        const fs::path killedRun =
+            Work(".foliomix-merge-" + std::to_string(EndedProcessId()) + "-1");
         fs::create_directory(killedRun);
         std::ofstream(killedRun / "r.pptx") << "half a deck";
         ProgramSetup setup = Setup({Deck("one.ppt"), "--from-file", from, "-qo", "r.pptx"});
@@ -233,7 +219,7 @@ TEST_F(CliEngineTest, EachExitStatusHasARealCause) {
             }
         }
         if (c.oldOutputStays) {
-            EXPECT_EQ(Bytes(Work("r.ppt")), "the old result");
+            EXPECT_EQ(FileBytes(Work("r.ppt")), "the old result");
         }
         ExpectNothingLeft(program.Pid(), c.oldOutputStays ? std::vector<std::string>{"r.ppt"}
                                                           : std::vector<std::string>{});

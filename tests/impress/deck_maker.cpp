@@ -1,9 +1,12 @@
 #include "tests/impress/deck_maker.h"
 
 #include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include <com/sun/star/awt/Point.hpp>
@@ -128,6 +131,20 @@ bool ProcessAlive(int pid) {
         }
     }
     return true;
+}
+
+int EndedProcessId() {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(0);
+    }
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+std::string FileBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 }  // namespace foliomix::testing

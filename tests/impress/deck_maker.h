@@ -38,5 +38,9 @@ class DeckMaker {
 [[nodiscard]] std::vector<int> ProcessesMentioning(const std::string& text);
 // Whether a process with that id exists (a zombie counts as gone).
 [[nodiscard]] bool ProcessAlive(int pid);
+// The id of a process that has certainly ended: one of ours, started, ended and reaped.
+[[nodiscard]] int EndedProcessId();
+// A file's whole content.
+[[nodiscard]] std::string FileBytes(const std::filesystem::path& file);
 
 }  // namespace foliomix::testing

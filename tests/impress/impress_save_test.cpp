@@ -30,11 +30,6 @@ namespace {
 namespace fs = std::filesystem;
 using impress::ImpressPresentationServer;
 
-std::string Bytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // Every name in `folder` and below, relative to it; entries that go while they are listed may
 // be missed.
 std::set<std::string> Entries(const fs::path& folder) {
@@ -81,16 +76,6 @@ fs::path Utf8Path(const std::string& name) {
     return fs::path(std::u8string(name.begin(), name.end()));
 }
 
-// The process id of a process that has certainly ended.
-pid_t EndedProcess() {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::_exit(0);
-    }
-    ::waitpid(child, nullptr, 0);
-    return child;
-}
-
 class ImpressSaveTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
@@ -125,7 +110,7 @@ class ImpressSaveTest : public ::testing::Test {
 TEST_F(ImpressSaveTest, AnEngineKilledWhileSavingLeavesTheOldFileAndNothingElse) {
     const fs::path target = folder_.Path() / "合并结果.ppt";
     fs::copy_file(decks_->Path() / "small.ppt", target);
-    const std::string before = Bytes(target);
+    const std::string before = FileBytes(target);
     const std::set<std::string> entriesBefore = Entries(folder_.Path());
     {
         ImpressPresentationServer server;
@@ -150,7 +135,7 @@ TEST_F(ImpressSaveTest, AnEngineKilledWhileSavingLeavesTheOldFileAndNothingElse)
         watch.join();
         ASSERT_TRUE(killed);
     }
-    EXPECT_EQ(Bytes(target), before);
+    EXPECT_EQ(FileBytes(target), before);
     EXPECT_EQ(Entries(folder_.Path()), entriesBefore);
 
     // The next merge to that name is not hindered by anything the killed one left.
@@ -202,7 +187,7 @@ TEST_F(ImpressSaveTest, APdfNameGetsAPdfOfTheMergedSlidesInOrderWithoutTheHidden
         result->InsertFromFile((decks_->Path() / "small.ppt").u16string(), result->SlideCount());
         result->SaveAs(target.u16string());
     }
-    EXPECT_TRUE(Bytes(target).starts_with("%PDF-"));
+    EXPECT_TRUE(FileBytes(target).starts_with("%PDF-"));
     const std::vector<std::string> pages = PdfPages(target);
     ASSERT_EQ(pages.size(), 4U) << ::testing::PrintToString(pages);
     EXPECT_THAT(pages[0], ::testing::HasSubstr("PDF one"));
@@ -215,7 +200,7 @@ TEST_F(ImpressSaveTest, APdfNameGetsAPdfOfTheMergedSlidesInOrderWithoutTheHidden
 
 TEST_F(ImpressSaveTest, WhatEndedRunsLeftInTheFolderGoesAtTheNextSaveThere) {
     const std::string prefix = ".foliomix-save-";
-    const fs::path ended = folder_.Path() / (prefix + std::to_string(EndedProcess()) + "-a1b2c3");
+    const fs::path ended = folder_.Path() / (prefix + std::to_string(EndedProcessId()) + "-a1b2c3");
     const fs::path running = folder_.Path() / (prefix + std::to_string(::getppid()) + "-d4e5f6");
     const fs::path notOurs = folder_.Path() / ".foliomix-saved-things";
     for (const fs::path& folder : {ended, running, notOurs}) {
