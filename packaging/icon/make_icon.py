@@ -1,15 +1,18 @@
 #!/usr/bin/env python3
-"""Draws the Foliomix program icon and writes it as a Windows .ico file.
+"""Draws the Foliomix program icon: a Windows .ico file, or one PNG for the desktop's icon theme.
 
 The artwork: three presentation slides fanned out behind one another, joined by a white arrow
-on the front slide. Each size (48, 32, 24, 16 px) is written twice: with 256 colours (8 bits
-per pixel, a fixed palette and a transparency mask) and in 32-bit colour with an alpha channel.
+on the front slide. In the .ico, each size (48, 32, 24, 16 px) is written twice: with 256
+colours (8 bits per pixel, a fixed palette and a transparency mask) and in 32-bit colour with an
+alpha channel. A PNG holds one size, 16 to 256 px, in 8-bit RGBA.
 
 Usage: make_icon.py OUTPUT.ico
+       make_icon.py --png SIZE OUTPUT.png
 """
 
 import struct
 import sys
+import zlib
 
 SIZES = (48, 32, 24, 16)
 SUPERSAMPLE = 4
@@ -155,7 +158,33 @@ def image_8(rows, size, colours):
     return bitmap_header(size, 8, 256) + table + pixels + and_mask(rows, size)
 
 
+def png_chunk(kind, data):
+    return (struct.pack(">I", len(data)) + kind + data +
+            struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+
+def png(rows, size):
+    """A PNG of 8-bit RGBA pixels; every row with filter type 0 (none)."""
+    raw = b"".join(b"\0" + b"".join(struct.pack("BBBB", *pixel) for pixel in row)
+                   for row in rows)
+    # Width, height, 8 bits per channel, colour type 6 (RGBA), deflate, no interlace.
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", header) +
+            png_chunk(b"IDAT", zlib.compress(raw, 9)) + png_chunk(b"IEND", b""))
+
+
+def write_png(arguments):
+    if len(arguments) != 2 or not arguments[0].isdigit() or not 16 <= int(arguments[0]) <= 256:
+        sys.exit(__doc__)
+    size = int(arguments[0])
+    with open(arguments[1], "wb") as f:
+        f.write(png(render(size), size))
+
+
 def main():
+    if len(sys.argv) > 1 and sys.argv[1] == "--png":
+        write_png(sys.argv[2:])
+        return
     if len(sys.argv) != 2:
         sys.exit(__doc__)
     colours = palette()
