@@ -13,6 +13,8 @@ linux=(
     # python3 for the icon generator, and poppler's pdftotext to read PDF results back
     qt6-base-dev libgl-dev libreoffice-impress libreoffice-dev libreoffice-script-provider-python
     python3-uno fonts-wqy-microhei qt6-translations-l10n python3 poppler-utils
+    # the .deb: making it (dpkg-shlibdeps), and checking it
+    dpkg-dev file lintian desktop-file-utils appstream
 )
 windows=(
     # the Windows edition: cross compiler, Wine, a private X display, a CJK font, screenshots

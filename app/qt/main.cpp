@@ -14,6 +14,8 @@ namespace {
 // The program from start to shutdown; returns its exit status.
 int Run(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // The desktop entry the window belongs to: its name and icon in the desktop's task list.
+    QGuiApplication::setDesktopFileName(QStringLiteral(FOLIOMIX_APP_ID));
     // Before anything of ours is on disk: a signal from now on ends the program through the
     // window's close, which leaves nothing behind.
     foliomix::qt::TerminationSignals terminationSignals;
