@@ -13,6 +13,8 @@ linux=(
     # python3 for the icon generator, and poppler's pdftotext to read PDF results back
     qt6-base-dev libgl-dev libreoffice-impress libreoffice-dev libreoffice-script-provider-python
     python3-uno fonts-wqy-microhei qt6-translations-l10n python3 poppler-utils
+    # Qt's platform headers, for the test's stand-in of the desktop's file dialog
+    qt6-base-private-dev
     # the .deb: making it (dpkg-shlibdeps), and checking it
     dpkg-dev file lintian desktop-file-utils appstream
 )

@@ -8,14 +8,17 @@
 
 namespace foliomix::qt {
 
-OpenFileDialog::OpenFileDialog(QWidget* parent) : QFileDialog(parent) {
-    // The name field, the listing and its model exist only in Qt's own dialog.
-    setOption(QFileDialog::DontUseNativeDialog);
-    // Qt enables Open only for names its listing holds. Files the name filter rejects stay in
-    // the listing, greyed, rather than out of it, so that a typed one enables Open too.
+OpenFileDialog::OpenFileDialog(QWidget* parent) : QFileDialog(parent) {}
+
+void OpenFileDialog::showEvent(QShowEvent* event) {
+    // The name field, the listing and its model exist only in Qt's own dialog, which Qt may
+    // also build at the last moment, when the desktop's dialog does not show. Qt enables Open
+    // only for names its listing holds: files the name filter rejects stay in the listing,
+    // greyed, rather than out of it, so that a typed one enables Open too.
     if (auto* files = findChild<QFileSystemModel*>()) {
         files->setNameFilterDisables(true);
     }
+    QFileDialog::showEvent(event);
 }
 
 QStringList OpenFileDialog::NamesInField() const {

@@ -1,4 +1,6 @@
-// Qt's own open dialog, handing on exactly the files its name field names.
+// The open dialog: the desktop's own where the platform offers one, else Qt's own, which here
+// hands on exactly the files its name field names. The desktop's dialog has its own ways with
+// typed names; the files it returns are handed on as they are.
 //
 // Qt's dialog takes its result from the rows selected in its listing whenever there are any, and
 // the listing holds only files its name filter lets through: a typed name of another extension
@@ -14,11 +16,16 @@
 
 namespace foliomix::qt {
 
+// No Q_OBJECT: Qt offers the platform's dialog only to a QFileDialog whose meta-object is
+// QFileDialog's own.
 class OpenFileDialog final : public QFileDialog {
   public:
     explicit OpenFileDialog(QWidget* parent);
 
     void accept() override;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
 
   private:
     // The names in the name field as Qt separates them: "a" "b" "c", or the whole text as one.

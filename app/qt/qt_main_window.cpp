@@ -28,10 +28,10 @@ QRect ScaledRect(const design::TwipsRect& rect, int dotsPerInch) {
             TwipsToPixels(rect.width, dotsPerInch), TwipsToPixels(rect.height, dotsPerInch)};
 }
 
-// The settings both file dialogs share: Qt's own dialog rather than the desktop's, so that it
-// behaves alike everywhere and can be driven through its widgets.
+// The settings both file dialogs share. The dialog is the desktop's own where Qt's platform
+// theme offers one (GTK, KDE, the portal), Qt's own otherwise or where the application says
+// Qt::AA_DontUseNativeDialogs; either asks before replacing a file and returns full paths.
 void PrepareFileDialog(QFileDialog& dialog, const design::FileDialogDesign& design) {
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setNameFilters(NameFilters(design.filter));
     dialog.setDefaultSuffix(ToQString(design.defaultExt));
 }

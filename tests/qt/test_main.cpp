@@ -8,6 +8,9 @@ int main(int argc, char* argv[]) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     ::testing::InitGoogleTest(&argc, argv);
+    // The tests drive Qt's own file dialog through its widgets; the window takes the desktop's
+    // own where the platform offers one, and that one has no widgets of Qt's.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }
