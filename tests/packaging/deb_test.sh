@@ -174,6 +174,18 @@ step_installed() {
     check_desktop_entry "/usr/share/applications/$app_id.desktop"
     [ -f "/usr/share/icons/hicolor/48x48/apps/$app_id.png" ] || fail "no 48 px icon in hicolor"
 
+    # The window as the menu starts it (offscreen here): it comes up and stays up, and SIGTERM
+    # closes it as its close box does, the program then ending by that signal.
+    local window status
+    QT_QPA_PLATFORM=offscreen foliomix &
+    window=$!
+    sleep 3
+    kill -0 "$window" 2>/dev/null || fail "the installed foliomix did not stay up"
+    kill -TERM "$window"
+    status=0
+    wait "$window" || status=$?
+    [ "$status" -eq 143 ] || fail "the installed foliomix ended with $status after SIGTERM, not 143"
+
     # Two real decks, made by LibreOffice from flat OpenDocument files: A with two slides, B with
     # one, each slide with a text of its own.
     work_folder
