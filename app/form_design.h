@@ -8,6 +8,8 @@
 #include <optional>
 #include <string_view>
 
+#include "app/version.h"
+
 namespace foliomix::design {
 
 // 1/1440 inch. At 96 dpi, 15 twips make one pixel.
@@ -55,15 +57,14 @@ struct FormDesign {
     std::u16string_view caption;
     int clientWidthTwips;
     int clientHeightTwips;
-    std::u16string_view version;
 };
 
 inline constexpr FormDesign kForm1{
     .name = "Form1",
-    .caption = u"Foliomix 1.0",
+    // The version as the project writes it (app/version.h, generated from CMakeLists.txt).
+    .caption = u"Foliomix " FOLIOMIX_VERSION_TEXT,
     .clientWidthTwips = 6690,
     .clientHeightTwips = 4800,
-    .version = u"1.00",
 };
 
 // In tab order, tab index 0 first.

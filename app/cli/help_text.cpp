@@ -2,26 +2,10 @@
 
 #include "app/cli/command_line.h"
 #include "app/cli/exit_status.h"
-#include "app/form_design.h"
+#include "app/version.h"
 
 namespace foliomix::cli {
 namespace {
-
-std::string Version() {
-    const std::u16string_view design = design::kForm1.version;
-    const std::size_t dot = design.find(u'.');
-    std::string major;
-    for (const char16_t digit : design.substr(0, dot)) {
-        major += static_cast<char>(digit);
-    }
-    int minor = 0;
-    if (dot != std::u16string_view::npos) {
-        for (const char16_t digit : design.substr(dot + 1)) {
-            minor = minor * 10 + (digit - u'0');
-        }
-    }
-    return major + "." + std::to_string(minor);
-}
 
 std::string Code(ExitStatus status) {
     std::string code = std::to_string(ExitCode(status));
@@ -75,6 +59,12 @@ std::string HelpText(std::string_view engine,
            "interrupted (Ctrl-C, or a request to terminate)\n";
 }
 
-std::string VersionText() { return std::string(kProgramName) + " " + Version() + "\n"; }
+std::string VersionText() {
+    std::string text(kProgramName);
+    text += ' ';
+    text += kVersionText;
+    text += '\n';
+    return text;
+}
 
 }  // namespace foliomix::cli

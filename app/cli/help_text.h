@@ -10,8 +10,7 @@ namespace foliomix::cli {
 // `engine`: the engine's name; `outputExtensions`: the formats it writes, as ".ppt".
 [[nodiscard]] std::string HelpText(std::string_view engine,
                                    const std::vector<std::string_view>& outputExtensions);
-// "foliomix-merge 1.0": the version of the window's design, which the Windows edition's
-// resources carry too, written as the window's caption writes it ("1.00" is 1.0).
+// "foliomix-merge 1.0": the project's version (app/version.h), as the window's caption writes it.
 [[nodiscard]] std::string VersionText();
 
 }  // namespace foliomix::cli
