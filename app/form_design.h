@@ -12,13 +12,8 @@
 
 namespace foliomix::design {
 
-// 1/1440 inch. At 96 dpi, 15 twips make one pixel.
+// 1/1440 inch. At 96 dpi, 15 twips make one pixel; form_geometry.h converts them to pixels.
 inline constexpr int kTwipsPerInch = 1440;
-
-// Converts a length in twips to device pixels at the given density, rounding to nearest.
-constexpr int TwipsToPixels(int twips, int dotsPerInch) {
-    return (twips * dotsPerInch + kTwipsPerInch / 2) / kTwipsPerInch;
-}
 
 enum class ControlId : std::uint8_t { Frame1, list, cmdAdd, cmdUp, cmdDown, cmdMerge, sb };
 

@@ -15,6 +15,7 @@
 #include "app/cli/console_platform.h"
 #include "app/cli/staged_output.h"
 #include "app/cli/utf16_stream_buffer.h"
+#include "app/win32/win32_error.h"
 #include "merge/com/utf8_text.h"
 
 namespace foliomix::cli {
@@ -140,8 +141,7 @@ std::vector<std::string> Utf8Arguments(int /*argc*/, char* /*argv*/[]) {
     const std::unique_ptr<LPWSTR, LocalFreer> arguments(
         CommandLineToArgvW(GetCommandLineW(), &count));
     if (!arguments) {
-        throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
-                                "the command line");
+        win32::ThrowLastWin32Error("cannot read the command line");
     }
     std::vector<std::string> utf8;
     for (int i = 1; i < count; ++i) {
@@ -194,7 +194,7 @@ void RenameOnto(const fs::path& from, const fs::path& to, bool replace) {
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
         throw std::system_error(std::make_error_code(std::errc::file_exists));
     }
-    throw std::system_error(static_cast<int>(error), std::system_category());
+    win32::ThrowWin32Error("cannot rename the result onto its name", error);
 }
 
 struct ConsoleText::Streams {

@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "app/form_geometry.h"
 #include "app/qt/file_dialog_settings.h"
 #include "app/qt/open_file_dialog.h"
 #include "app/qt/qt_text.h"
@@ -22,10 +23,10 @@ namespace {
 using design::ControlId;
 using design::ControlKind;
 
-QRect ScaledRect(const design::TwipsRect& rect, int dotsPerInch) {
-    using design::TwipsToPixels;
-    return {TwipsToPixels(rect.left, dotsPerInch), TwipsToPixels(rect.top, dotsPerInch),
-            TwipsToPixels(rect.width, dotsPerInch), TwipsToPixels(rect.height, dotsPerInch)};
+// The control's rectangle within its parent widget, by the rule both editions share.
+QRect ScaledRect(const design::ControlDesign& control, int dotsPerInch) {
+    const design::PixelRect rect = design::ControlPixelsInContainer(control, dotsPerInch);
+    return {rect.left, rect.top, rect.width, rect.height};
 }
 
 // The settings both file dialogs share. The dialog is the desktop's own where Qt's platform
@@ -105,8 +106,8 @@ void QtMainWindow::BuildFromDesign() {
     // The program icon: 48, 32, 24 and 16 pixels, drawn at build time.
     setWindowIcon(QIcon(QStringLiteral(":/foliomix/foliomix.ico")));
     // Fixed size: no border to drag, and no maximize or minimize box (see the window flags).
-    setFixedSize(design::TwipsToPixels(design::kForm1.clientWidthTwips, dpi),
-                 design::TwipsToPixels(design::kForm1.clientHeightTwips, dpi));
+    const design::PixelRect client = design::ClientAreaPixels(dpi);
+    setFixedSize(client.width, client.height);
 
     std::vector<QWidget*> tabOrder;
     for (const design::ControlDesign& control : design::kControls) {
@@ -114,7 +115,7 @@ void QtMainWindow::BuildFromDesign() {
         widget.setObjectName(QString::fromUtf8(control.name));
         // Qt places a child relative to its parent's outer top-left corner, which is where the
         // design measures the frame's controls from.
-        widget.setGeometry(ScaledRect(control.rect, dpi));
+        widget.setGeometry(ScaledRect(control, dpi));
         widget.setEnabled(control.enabledAtStart);
         const QString text = ToQString(control.text);
         switch (control.kind) {

@@ -8,6 +8,7 @@
 
 #include "app/win32/exit_deadline.h"
 #include "app/win32/main_window_win32.h"
+#include "app/win32/message_pump.h"
 #include "app/win32/window_call_waiter.h"
 #include "merge/com/com_presentation_server.h"
 
@@ -15,21 +16,13 @@ namespace {
 
 int RunMessageLoop(foliomix::win32::Win32MainWindow& window,
                    foliomix::win32::ExitDeadline& deadline) {
-    MSG msg;
-    BOOL got = 0;
-    while ((got = GetMessageW(&msg, nullptr, 0, 0)) > 0) {
-        // Tab, Shift+Tab, Enter and Esc as in a dialog.
-        if (window.Handle() && IsDialogMessageW(window.Handle(), &msg)) {
-            continue;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+    const int exitCode =
+        foliomix::win32::PumpMessagesUntilQuit([&window] { return window.Handle(); });
     // The window is gone: releasing the engine's objects and leaving the apartment follow, and
     // neither may keep the program from ending.
     deadline.Arm();
     window.RethrowHandlerFailure();
-    return got < 0 ? 1 : static_cast<int>(msg.wParam);
+    return exitCode;
 }
 
 }  // namespace

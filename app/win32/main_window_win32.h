@@ -1,6 +1,10 @@
 // Form1 as a native Win32 window: the window of the design, its controls, the two file dialogs,
 // the message box and the event processing the core uses. It owns the merge list and the merge
 // run and runs them when their buttons are clicked.
+// Its members are defined by job: creation and the window procedure in main_window_win32.cpp,
+// layout and density in main_window_layout.cpp, the list, buttons and status bar in
+// main_window_controls.cpp, the file dialogs in main_window_dialogs.cpp, the message box and the
+// beep in main_window_alerts.cpp.
 #pragma once
 
 #include <windows.h>
@@ -12,13 +16,12 @@
 #include "app/main_window.h"
 #include "app/win32/file_dialog.h"
 #include "app/win32/gdi_handles.h"
+#include "app/win32/list_extent.h"
+#include "app/win32/window_class.h"
 #include "merge/merge_run.h"
 #include "mergelist/merge_list.h"
 
 namespace foliomix::win32 {
-
-// The window class name, by which a driver program can find Form1.
-inline constexpr wchar_t kForm1ClassName[] = L"Foliomix.Form1";
 
 class Win32MainWindow final : public MainWindow {
   public:
@@ -59,19 +62,14 @@ class Win32MainWindow final : public MainWindow {
     void CreateControls();
     // Recreates the font and places the window and every control for the density.
     void ApplyDpi(UINT dpi, const RECT* suggested);
-    // Measures every row again, for a new font.
-    void MeasureAllRows();
-    // Widens the list's horizontal extent to a row's text, if it is wider than any before.
-    void WidenListExtentTo(const std::wstring& row);
-    void SetListExtent(int widest);
     void OnClick(design::ControlId button);
     [[nodiscard]] HWND Control(design::ControlId id) const;
 
     HINSTANCE instance_;
     std::array<HWND, design::kControls.size()> controls_{};
     UniqueFont font_;
-    // The text width of the widest row in font_, in pixels.
-    int widestRow_ = 0;
+    // Of the list's rows in font_.
+    ListExtent listExtent_;
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;
     FileDialog ofd_;
@@ -84,11 +82,5 @@ class Win32MainWindow final : public MainWindow {
     // and the window of its icons before those are deleted.
     UniqueWindow window_;
 };
-
-// The control identifier of each control of the design; none is IDOK or IDCANCEL, which the
-// dialog manager sends for Enter and Esc.
-[[nodiscard]] constexpr int ControlIdentifier(design::ControlId id) {
-    return 1000 + static_cast<int>(id);
-}
 
 }  // namespace foliomix::win32

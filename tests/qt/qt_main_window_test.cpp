@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QScreen>
 
+#include "app/form_geometry.h"
 #include "app/qt/scratch_settings.h"
 #include "app/qt/toolkit_translation.h"
 #include "tests/qt/window_fixture.h"
@@ -21,10 +22,11 @@ using design::ControlKind;
 
 int Dpi(const QWidget& widget) { return qRound(widget.screen()->logicalDotsPerInch()); }
 
+// Where the design puts a control in the window, by the rule both editions share (its figures
+// are checked in tests/unit/form_geometry_test.cpp).
 QRect DesignRect(const design::ControlDesign& control, int dpi) {
-    const design::TwipsRect r = design::ClientRect(control);
-    return {design::TwipsToPixels(r.left, dpi), design::TwipsToPixels(r.top, dpi),
-            design::TwipsToPixels(r.width, dpi), design::TwipsToPixels(r.height, dpi)};
+    const design::PixelRect r = design::ControlPixels(control, dpi);
+    return {r.left, r.top, r.width, r.height};
 }
 
 QString DesignText(const design::ControlDesign& control) {
@@ -89,6 +91,11 @@ TEST_F(WindowTest, EveryControlStandsWhereTheDesignPutsItWithItsTextAndState) {
                 break;
         }
     }
+    // Controls that touch in twips touch in pixels at every density: the status bar closes off
+    // the window's foot exactly, neither short of it nor past it.
+    const QWidget& bar = Control(*window, ControlId::sb);
+    EXPECT_EQ(bar.mapTo(window.get(), QPoint(0, 0)).y() + bar.height(), window->height());
+    EXPECT_EQ(bar.width(), window->width());
     // The frame's controls belong to the frame.
     EXPECT_EQ(ListBox(*window).parentWidget(), &Control(*window, ControlId::Frame1));
     EXPECT_EQ(Button(*window, ControlId::cmdDown).parentWidget(),

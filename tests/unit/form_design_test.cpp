@@ -51,15 +51,5 @@ TEST(FormDesign, ClientRectAddsTheFrameOffsetToItsControls) {
     EXPECT_EQ(merge.top, 3720);
 }
 
-TEST(FormDesign, TwipsScaleToPixelsAtAnyDensity) {
-    struct Case {
-        int twips, dpi, pixels;
-    };
-    for (const Case& c : {Case{6690, 96, 446}, Case{4800, 96, 320}, Case{6690, 144, 669},
-                          Case{255, 120, 21}, Case{375, 192, 50}, Case{0, 96, 0}}) {
-        EXPECT_EQ(TwipsToPixels(c.twips, c.dpi), c.pixels) << c.twips << " at " << c.dpi;
-    }
-}
-
 }  // namespace
 }  // namespace foliomix::design

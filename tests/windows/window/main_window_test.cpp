@@ -13,15 +13,17 @@
 #include <type_traits>
 #include <vector>
 
+#include "app/form_geometry.h"
 #include "app/win32/main_window_win32.h"
 #include "app/win32/wide_text.h"
-#include "app/win32/window_layout.h"
 #include "tests/unit/fake_server.h"
 
 namespace foliomix::win32 {
 namespace {
 
 using design::ControlId;
+using design::ControlPixels;
+using design::PixelRect;
 
 NONCLIENTMETRICSW MetricsAt(UINT dpi) {
     NONCLIENTMETRICSW metrics{};
