@@ -135,7 +135,7 @@ class ImpressPresentation final : public ServerPresentation {
             }
             FitSlides(engine, source, size_);
             std::set<std::u16string> masters = RenameClashingMasters(source, masterNames_);
-            InsertAllSlides(engine, source, document_, known_, index, sorterAtEnd_);
+            InsertAllSlides(engine, source, document_, index, sorterAtEnd_);
             masterNames_.merge(masters);
             sorterAtEnd_ = index == count;
         });
@@ -178,7 +178,6 @@ class ImpressPresentation final : public ServerPresentation {
         }
         RemoveUnusedMasters(first);
         document_ = std::move(first);
-        known_ = IdentitiesOf(document_);
         size_ = SizeOf(document_);
         masterNames_ = MasterNames(document_);
         // Opened in the normal view: its slide sorter has not pasted anything yet.
@@ -187,8 +186,6 @@ class ImpressPresentation final : public ServerPresentation {
 
     std::shared_ptr<ImpressPresentationServer::Engine> engine_;
     OpenDocument document_;
-    // The document's slides as this object made them: nothing else changes the document.
-    SlideIdentities known_;
     SlideSize size_;
     bool sorterAtEnd_ = false;
     // The names of the document's masters, and of any that a paste chose not to bring: a

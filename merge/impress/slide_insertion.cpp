@@ -1,8 +1,9 @@
 #include "merge/impress/slide_insertion.h"
 
-#include <algorithm>
 #include <string>
 
+#include <com/sun/star/document/XUndoManager.hpp>
+#include <com/sun/star/document/XUndoManagerSupplier.hpp>
 #include <com/sun/star/drawing/XDrawView.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XModel.hpp>
@@ -17,13 +18,36 @@ namespace {
 
 constexpr int kAttempts = 3;
 
-uno::Reference<uno::XInterface> IdentityOf(const uno::Any& slide) {
-    return uno::Reference<uno::XInterface>(slide, uno::UNO_QUERY_THROW);
+using Slide = uno::Reference<css::drawing::XDrawPage>;
+
+Slide SlideAt(const OpenDocument& document, sal_Int32 index) {
+    return {Slides(document)->getByIndex(index), uno::UNO_QUERY_THROW};
 }
 
-bool Contains(const SlideIdentities& identities, const uno::Reference<uno::XInterface>& slide) {
-    return std::any_of(identities.begin(), identities.end(),
-                       [&](const auto& known) { return known.get() == slide.get(); });
+// UNO's identity rule: two references name the same object when their XInterface is the same.
+bool Same(const Slide& a, const Slide& b) {
+    return uno::Reference<uno::XInterface>(a, uno::UNO_QUERY).get() ==
+           uno::Reference<uno::XInterface>(b, uno::UNO_QUERY).get();
+}
+
+// The target around the insertion point before an attempt: its slide count and the slides
+// that must end up just before and just after the inserted block (absent at either end).
+struct Surroundings {
+    sal_Int32 count = 0;
+    Slide before;
+    Slide after;
+};
+
+Surroundings SurroundingsOf(const OpenDocument& target, sal_Int32 position) {
+    Surroundings around;
+    around.count = Slides(target)->getCount();
+    if (position > 0) {
+        around.before = SlideAt(target, position - 1);
+    }
+    if (position < around.count) {
+        around.after = SlideAt(target, position);
+    }
+    return around;
 }
 
 // What the inserted block must look like: its length and its first slide's text.
@@ -32,43 +56,43 @@ struct Expected {
     std::u16string first;
 };
 
-// True when the target holds `known` with a new block matching `expected` at `position`. A
-// paste inserts one contiguous block and never reorders the slides already there, so the
-// count and the two neighbours of the block settle where it went; its first slide being new
-// and showing the source's first text tells a fresh copy from stale clipboard contents.
-bool LandedInPlace(const OpenDocument& target, const SlideIdentities& known,
-                   const Expected& expected, sal_Int32 position) {
-    const auto slides = Slides(target);
-    const auto knownCount = static_cast<sal_Int32>(known.size());
-    if (slides->getCount() != knownCount + expected.count) {
+// True when the target holds `added` more slides than `around.count`, with `around.before`
+// just before `position` and `around.after` just after the block. A paste inserts one
+// contiguous block and never reorders the slides already there, and the two were neighbours
+// before it: so every slide between them is new, and the block is exactly there.
+bool NeighboursInPlace(const OpenDocument& target, const Surroundings& around, sal_Int32 added,
+                       sal_Int32 position) {
+    if (Slides(target)->getCount() != around.count + added) {
         return false;
     }
-    if (position > 0 && IdentityOf(slides->getByIndex(position - 1)).get() !=
-                            known[static_cast<std::size_t>(position - 1)].get()) {
+    if (around.before.is() && !Same(SlideAt(target, position - 1), around.before)) {
         return false;
     }
-    if (position < knownCount && IdentityOf(slides->getByIndex(position + expected.count)).get() !=
-                                     known[static_cast<std::size_t>(position)].get()) {
-        return false;
-    }
-    const uno::Reference<css::drawing::XDrawPage> first(slides->getByIndex(position),
-                                                        uno::UNO_QUERY_THROW);
-    return !Contains(known, IdentityOf(uno::Any(first))) && SlideText(first) == expected.first;
+    return !around.after.is() || Same(SlideAt(target, position + added), around.after);
 }
 
-// Removes every slide that is not one of `known`, and checks that the rest is `known`.
-void RemoveAdded(const OpenDocument& target, const SlideIdentities& known) {
-    const auto slides = Slides(target);
-    for (sal_Int32 i = slides->getCount() - 1; i >= 0; --i) {
-        const uno::Reference<css::drawing::XDrawPage> slide(slides->getByIndex(i),
-                                                            uno::UNO_QUERY_THROW);
-        if (!Contains(known, IdentityOf(uno::Any(slide)))) {
-            slides->remove(slide);
-        }
+// In place, and the block's first slide shows the source's first text, which tells a fresh
+// copy from stale clipboard contents.
+bool LandedInPlace(const OpenDocument& target, const Surroundings& around, const Expected& expected,
+                   sal_Int32 position) {
+    return NeighboursInPlace(target, around, expected.count, position) &&
+           SlideText(SlideAt(target, position)) == expected.first;
+}
+
+uno::Reference<css::document::XUndoManager> UndoManagerOf(const OpenDocument& target) {
+    const uno::Reference<css::document::XUndoManagerSupplier> supplier(target.Component(),
+                                                                       uno::UNO_QUERY_THROW);
+    return supplier->getUndoManager();
+}
+
+// Undoes everything since the attempt began (the paste, and the move of a paste to the start),
+// and checks that the target is as it was.
+void UndoAttempt(const OpenDocument& target, const Surroundings& around, sal_Int32 position) {
+    const auto undo = UndoManagerOf(target);
+    while (undo->isUndoPossible()) {
+        undo->undo();
     }
-    const SlideIdentities now = IdentitiesOf(target);
-    if (!std::equal(now.begin(), now.end(), known.begin(), known.end(),
-                    [](const auto& a, const auto& b) { return a.get() == b.get(); })) {
+    if (!NeighboursInPlace(target, around, 0, position)) {
         throw ServerError("a failed insertion could not be undone");
     }
 }
@@ -85,15 +109,13 @@ void CopyAllSlides(const EngineProcess& engine, const OpenDocument& source) {
 // The slide sorter pastes after the slide that was current in the normal view when the
 // sorter was shown; "before the first" is a paste after it followed by moving the pasted
 // (and still selected) slides to the start.
-void PasteAt(const EngineProcess& engine, const OpenDocument& target, const SlideIdentities& known,
+void PasteAt(const EngineProcess& engine, const OpenDocument& target, const Surroundings& around,
              sal_Int32 position) {
     ShowNormalView(engine, target);
     const uno::Reference<css::frame::XModel> model(target.Component(), uno::UNO_QUERY_THROW);
     const uno::Reference<css::drawing::XDrawView> view(model->getCurrentController(),
                                                        uno::UNO_QUERY_THROW);
-    const auto anchor = static_cast<std::size_t>(position == 0 ? 0 : position - 1);
-    view->setCurrentPage(
-        uno::Reference<css::drawing::XDrawPage>(known[anchor], uno::UNO_QUERY_THROW));
+    view->setCurrentPage(position == 0 ? around.after : around.before);
     ShowSlideSorter(engine, target);
     Dispatch(engine, target, ".uno:Paste");
     if (position == 0) {
@@ -111,49 +133,36 @@ void PasteAtEnd(const EngineProcess& engine, const OpenDocument& target) {
 
 }  // namespace
 
-SlideIdentities IdentitiesOf(const OpenDocument& document) {
-    const auto slides = Slides(document);
-    const sal_Int32 count = slides->getCount();
-    SlideIdentities identities;
-    identities.reserve(static_cast<std::size_t>(count));
-    for (sal_Int32 i = 0; i < count; ++i) {
-        identities.push_back(IdentityOf(slides->getByIndex(i)));
-    }
-    return identities;
-}
-
 void InsertAllSlides(const EngineProcess& engine, const OpenDocument& source,
-                     const OpenDocument& target, SlideIdentities& known, sal_Int32 position,
-                     bool sorterAtEnd) {
+                     const OpenDocument& target, sal_Int32 position, bool sorterAtEnd) {
     const auto sourceSlides = Slides(source);
     Expected expected;
     expected.count = sourceSlides->getCount();
     if (expected.count == 0) {
         return;
     }
-    const auto knownCount = static_cast<sal_Int32>(known.size());
-    if (position < 0 || position > knownCount || known.empty()) {
+    const sal_Int32 count = Slides(target)->getCount();
+    if (position < 0 || position > count || count == 0) {
         throw ServerError("insertion position out of range");
     }
     expected.first = SlideText({sourceSlides->getByIndex(0), uno::UNO_QUERY_THROW});
+    const Surroundings around = SurroundingsOf(target, position);
+    // Only this insertion's steps are kept for undo: a failed attempt is taken back with them,
+    // and the steps of earlier insertions would hold on to memory for nothing.
+    const auto undo = UndoManagerOf(target);
 
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+        undo->clear();
         CopyAllSlides(engine, source);
-        if (position == knownCount && sorterAtEnd && attempt == 1) {
+        if (position == count && sorterAtEnd && attempt == 1) {
             PasteAtEnd(engine, target);
         } else {
-            PasteAt(engine, target, known, position);
+            PasteAt(engine, target, around, position);
         }
-        if (LandedInPlace(target, known, expected, position)) {
-            const auto slides = Slides(target);
-            SlideIdentities added;
-            for (sal_Int32 i = 0; i < expected.count; ++i) {
-                added.push_back(IdentityOf(slides->getByIndex(position + i)));
-            }
-            known.insert(known.begin() + position, added.begin(), added.end());
+        if (LandedInPlace(target, around, expected, position)) {
             return;
         }
-        RemoveAdded(target, known);
+        UndoAttempt(target, around, position);
     }
     throw ServerError("the slides were not inserted in place");
 }
