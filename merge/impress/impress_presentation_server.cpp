@@ -7,7 +7,9 @@
 #include <utility>
 
 #include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/util/XModifiable2.hpp>
 
 #include "merge/impress/engine_calls.h"
 #include "merge/impress/engine_process.h"
@@ -158,6 +160,11 @@ class ImpressPresentation final : public ServerPresentation {
             if (!document_.IsOpen()) {
                 document_ = EmptyPresentation(engine_->Running());
             }
+            if (locked_) {
+                uno::Reference<css::frame::XModel>(document_.Component(), uno::UNO_QUERY_THROW)
+                    ->unlockControllers();
+                locked_ = false;
+            }
             const uno::Reference<css::frame::XStorable> storable(document_.Component(),
                                                                  uno::UNO_QUERY_THROW);
             storable->storeToURL(
@@ -177,6 +184,17 @@ class ImpressPresentation final : public ServerPresentation {
             return;
         }
         RemoveUnusedMasters(first);
+        // Each paste costs more, the more slides the result holds: the engine announces every
+        // change to every slide and shape it ever reported a change of. Two kinds of change
+        // need no announcement here, which takes a third off a large merge: that the document
+        // is modified (it is saved either way; its slide sorter reads every slide on hearing
+        // it), and single shapes' changes while no view is drawn (the controllers are locked
+        // until the save).
+        uno::Reference<css::util::XModifiable2>(first.Component(), uno::UNO_QUERY_THROW)
+            ->disableSetModified();
+        uno::Reference<css::frame::XModel>(first.Component(), uno::UNO_QUERY_THROW)
+            ->lockControllers();
+        locked_ = true;
         document_ = std::move(first);
         size_ = SizeOf(document_);
         masterNames_ = MasterNames(document_);
@@ -188,6 +206,8 @@ class ImpressPresentation final : public ServerPresentation {
     OpenDocument document_;
     SlideSize size_;
     bool sorterAtEnd_ = false;
+    // The controllers are locked from the first deck to the save.
+    bool locked_ = false;
     // The names of the document's masters, and of any that a paste chose not to bring: a
     // name to avoid either way, read without a round trip per master and insert.
     std::set<std::u16string> masterNames_;
