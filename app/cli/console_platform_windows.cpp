@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -191,10 +192,13 @@ void RenameOnto(const fs::path& from, const fs::path& to, bool replace) {
         return;
     }
     const DWORD error = GetLastError();
+    constexpr std::string_view what = "cannot rename the result onto its name";
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
-        throw std::system_error(std::make_error_code(std::errc::file_exists));
+        // The portable code the caller tells this case by, with the system's own in the text.
+        throw std::system_error(std::make_error_code(std::errc::file_exists),
+                                win32::Win32ErrorText(what, error));
     }
-    win32::ThrowWin32Error("cannot rename the result onto its name", error);
+    win32::ThrowWin32Error(what, error);
 }
 
 struct ConsoleText::Streams {

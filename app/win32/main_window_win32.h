@@ -25,8 +25,9 @@ namespace foliomix::win32 {
 
 class Win32MainWindow final : public MainWindow {
   public:
-    // Creates Form1 with every control in its initial state, hidden. Throws std::runtime_error
-    // when the window cannot be created; no window is left behind then.
+    // Creates Form1 with every control in its initial state, hidden. Throws std::system_error
+    // with the Windows error code (win32_error.h) when the window cannot be created; no window
+    // is left behind then.
     Win32MainWindow(HINSTANCE instance, PresentationServer& server);
     // Destroys the window if it is still open; that ending asks no message loop to quit.
     ~Win32MainWindow() override = default;
