@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <sstream>
 
@@ -18,6 +17,7 @@
 #include "tests/cli/program_process.h"
 #include "tests/impress/deck_design.h"
 #include "tests/impress/deck_maker.h"
+#include "tests/support/files.h"
 
 #ifndef FOLIOMIX_MERGE_PROGRAM
 #error "FOLIOMIX_MERGE_PROGRAM must name the program under test"
@@ -33,15 +33,6 @@ using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
 constexpr int kLongDecks = 8;
-
-std::vector<std::string> NamesIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 class CliEngineTest : public ::testing::Test {
   protected:
@@ -68,7 +59,7 @@ class CliEngineTest : public ::testing::Test {
     static fs::path Deck(const std::string& name) { return decks_->Path() / name; }
 
     // The program in the work folder, with a temporary folder of its own.
-    [[nodiscard]] ProgramSetup Setup(std::vector<std::string> arguments) const {
+    [[nodiscard]] ProgramSetup SetupFor(std::vector<std::string> arguments) const {
         return {std::move(arguments), work_.Path(), {"TMPDIR=" + temporary_.Path().string()}, ""};
     }
 
@@ -98,9 +89,9 @@ TEST_F(CliEngineTest, MergesEveryFormatInArgumentOrderIntoEachFormat) {
         std::vector<std::string> arguments{Deck("three.odp"), Deck("one.ppt"), Deck("two.pptx"),
                                            "-o", c.output};
         if (c.quiet) {
-            arguments.push_back("-q");
+            arguments.emplace_back("-q");
         }
-        ProgramProcess program(FOLIOMIX_MERGE_PROGRAM, Setup(arguments));
+        ProgramProcess program(FOLIOMIX_MERGE_PROGRAM, SetupFor(arguments));
         const auto end = program.Finish(5min);
         ASSERT_TRUE(end);
         EXPECT_EQ(end->exitCode, 0) << end->standardError;
@@ -133,7 +124,7 @@ TEST_F(CliEngineTest, InputsFromAListFollowThoseGivenAsArguments) {
             Work(".foliomix-merge-" + std::to_string(EndedProcessId()) + "-1");
         fs::create_directory(killedRun);
         std::ofstream(killedRun / "r.pptx") << "half a deck";
-        ProgramSetup setup = Setup({Deck("one.ppt"), "--from-file", from, "-qo", "r.pptx"});
+        ProgramSetup setup = SetupFor({Deck("one.ppt"), "--from-file", from, "-qo", "r.pptx"});
         setup.standardInput = list;
         const ProgramEnd end = RunProgram(FOLIOMIX_MERGE_PROGRAM, setup);
         EXPECT_EQ(end.exitCode, 0) << end.standardError;
@@ -199,7 +190,7 @@ TEST_F(CliEngineTest, EachExitStatusHasARealCause) {
         if (c.oldOutputStays) {
             std::ofstream(Work("r.ppt")) << "the old result";
         }
-        ProgramSetup setup = Setup(c.arguments);
+        ProgramSetup setup = SetupFor(c.arguments);
         setup.environment.insert(setup.environment.end(), c.environment.begin(),
                                  c.environment.end());
         ProgramProcess program(FOLIOMIX_MERGE_PROGRAM, setup);
@@ -241,7 +232,7 @@ TEST_F(CliEngineTest, ASignalDuringAMergeEndsTheEngineAndLeavesNoOutput) {
         for (int deck = 1; deck <= kLongDecks; ++deck) {
             arguments.push_back(Deck("long " + std::to_string(deck) + ".ppt"));
         }
-        ProgramProcess program(FOLIOMIX_MERGE_PROGRAM, Setup(arguments));
+        ProgramProcess program(FOLIOMIX_MERGE_PROGRAM, SetupFor(arguments));
         const std::string profile = "foliomix-impress-" + std::to_string(program.Pid()) + "-";
         ASSERT_TRUE(program.WaitForError("[1/" + std::to_string(kLongDecks) + "]", 2min));
         const std::vector<int> engine = ProcessesMentioning(profile);

@@ -7,10 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "merge/impress/temporary_directory.h"
+#include "tests/support/files.h"
 #include "tests/unit/fake_server.h"
 
 namespace foliomix::cli {
@@ -19,21 +19,9 @@ namespace {
 namespace fs = std::filesystem;
 using testing::CallLog;
 using testing::FakeServer;
+using testing::FileBytes;
 using ::testing::HasSubstr;
-
-std::string Bytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::vector<std::string> NamesIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
+using testing::NamesIn;
 
 class FakeEngine final : public ConsoleEngine {
   public:
@@ -124,7 +112,7 @@ TEST(MergeCommandTest, AStopDuringAnyEngineCallLeavesNothing) {
         scene.stopAt = call;
         EXPECT_EQ(scene.Run(), ExitStatus::kInterrupted);
         EXPECT_THAT(scene.messages.str(), ::testing::EndsWith("foliomix-merge: interrupted\n"));
-        EXPECT_EQ(Bytes(scene.Output()), "the old result");
+        EXPECT_EQ(FileBytes(scene.Output()), "the old result");
         EXPECT_EQ(scene.Names(), kUntouched);
     }
 }
@@ -155,7 +143,7 @@ TEST(MergeCommandTest, EachFailingStepHasItsExitStatusAndKeepsTheOldOutput) {
         }
         EXPECT_EQ(scene.Run(), c.status);
         EXPECT_THAT(scene.messages.str(), HasSubstr(c.message));
-        EXPECT_EQ(Bytes(scene.Output()), "the old result");
+        EXPECT_EQ(FileBytes(scene.Output()), "the old result");
         EXPECT_EQ(scene.Names(), kUntouched);
     }
     // And without a failure the new result replaces it, with nothing else left; the engine is
@@ -163,7 +151,7 @@ TEST(MergeCommandTest, EachFailingStepHasItsExitStatusAndKeepsTheOldOutput) {
     Scene scene;
     EXPECT_EQ(scene.Run(), ExitStatus::kMerged);
     EXPECT_THAT(scene.Log(), ::testing::Contains(::testing::EndsWith("r.pptx,OpenXml)")));
-    EXPECT_EQ(Bytes(scene.Output()), "the new result");
+    EXPECT_EQ(FileBytes(scene.Output()), "the new result");
     EXPECT_EQ(scene.Names(), kUntouched);
 }
 

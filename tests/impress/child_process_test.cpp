@@ -13,13 +13,13 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
-#include <thread>
 
 #include "merge/impress/temporary_directory.h"
 #include "merge/presentation_server.h"
 #include "tests/impress/deck_maker.h"
+#include "tests/support/eventually.h"
+#include "tests/support/files.h"
 
 namespace foliomix::impress {
 namespace {
@@ -29,25 +29,11 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using testing::ProcessAlive;
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path);
-    std::stringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
+using testing::Eventually;
+using testing::FileBytes;
 
-// Waits, generously, for something that must happen; false if it never did.
-template <typename Condition>
-bool Eventually(Condition condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
+// How long, generously, something that must happen may take.
+constexpr std::chrono::seconds kPatience{20};
 
 class ChildProcessTest : public ::testing::Test {
   protected:
@@ -105,7 +91,7 @@ TEST_F(ChildProcessTest, InheritsNoneOfOurSignalSettings) {
     ::pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
     ::sigaction(SIGUSR1, &previous, nullptr);
 
-    const std::string status = ReadFile("/proc/" + std::to_string(child.Pid()) + "/status");
+    const std::string status = FileBytes("/proc/" + std::to_string(child.Pid()) + "/status");
     EXPECT_THAT(status, HasSubstr("SigBlk:\t0000000000000000"));
     EXPECT_THAT(status, HasSubstr("SigIgn:\t0000000000000000"));
 }
@@ -121,8 +107,8 @@ TEST_F(ChildProcessTest, WhatItLeavesInItsGroupEndsWithIt) {
     ChildProcess child("/bin/sh", {"-c", "sleep 300 & echo $! > '" + out.string() + "'"},
                        {"PATH=/usr/bin:/bin"});
     ASSERT_TRUE(child.WaitForExit(std::chrono::seconds(20)));
-    const int helper = std::stoi(ReadFile(out));
-    EXPECT_TRUE(Eventually([&] { return !ProcessAlive(helper); })) << helper;
+    const int helper = std::stoi(FileBytes(out));
+    EXPECT_TRUE(Eventually([&] { return !ProcessAlive(helper); }, kPatience)) << helper;
 }
 
 TEST_F(ChildProcessTest, AProgramThatCannotRunIsAFailure) {
@@ -137,12 +123,12 @@ TEST_F(ChildProcessTest, EndsWhenWeAreKilled) {
     int sleeper = 0;
     {
         ChildProcess probe(FOLIOMIX_CHILD_PROCESS_PROBE, {pidFile.string()}, {});
-        ASSERT_TRUE(Eventually([&] { return fs::exists(pidFile) || !probe.Running(); }));
-        sleeper = std::stoi(ReadFile(pidFile));
+        ASSERT_TRUE(Eventually([&] { return fs::exists(pidFile) || !probe.Running(); }, kPatience));
+        sleeper = std::stoi(FileBytes(pidFile));
         ASSERT_TRUE(ProcessAlive(sleeper));
         // Leaving the scope kills the probe with SIGKILL: it can clean up nothing itself.
     }
-    EXPECT_TRUE(Eventually([&] { return !ProcessAlive(sleeper); })) << sleeper;
+    EXPECT_TRUE(Eventually([&] { return !ProcessAlive(sleeper); }, kPatience)) << sleeper;
 }
 
 }  // namespace

@@ -6,8 +6,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
-#include <sstream>
 
 #include <com/sun/star/awt/Point.hpp>
 #include <com/sun/star/awt/Size.hpp>
@@ -19,6 +17,7 @@
 #include <com/sun/star/text/XTextRange.hpp>
 
 #include "merge/impress/uno_strings.h"
+#include "tests/support/files.h"
 
 namespace foliomix::testing {
 
@@ -107,10 +106,7 @@ std::vector<int> ProcessesMentioning(const std::string& text) {
         if (name.find_first_not_of("0123456789") != std::string::npos) {
             continue;
         }
-        std::ifstream cmdline(entry.path() / "cmdline", std::ios::binary);
-        std::stringstream content;
-        content << cmdline.rdbuf();
-        std::string arguments = content.str();
+        std::string arguments = FileBytes(entry.path() / "cmdline");
         std::replace(arguments.begin(), arguments.end(), '\0', ' ');
         if (arguments.find(text) != std::string::npos) {
             found.push_back(std::stoi(name));
@@ -140,11 +136,6 @@ int EndedProcessId() {
     }
     ::waitpid(child, nullptr, 0);
     return child;
-}
-
-std::string FileBytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 }  // namespace foliomix::testing

@@ -40,7 +40,5 @@ class DeckMaker {
 [[nodiscard]] bool ProcessAlive(int pid);
 // The id of a process that has certainly ended: one of ours, started, ended and reaped.
 [[nodiscard]] int EndedProcessId();
-// A file's whole content.
-[[nodiscard]] std::string FileBytes(const std::filesystem::path& file);
 
 }  // namespace foliomix::testing

@@ -15,6 +15,7 @@
 #include "merge/impress/temporary_directory.h"
 #include "tests/impress/deck_design.h"
 #include "tests/impress/deck_maker.h"
+#include "tests/support/utf8.h"
 
 namespace foliomix::testing {
 namespace {
@@ -119,7 +120,7 @@ class ImpressFidelityTest : public ::testing::Test {
 
     // A name without an extension is a .ppt deck.
     static fs::path Deck(const std::string& name) {
-        fs::path path = folder_->Path() / fs::path(std::u8string(name.begin(), name.end()));
+        fs::path path = folder_->Path() / Utf8Path(name);
         return path.has_extension() ? path : path.concat(u8".ppt");
     }
 

@@ -15,6 +15,8 @@
 #include "merge/impress/temporary_directory.h"
 #include "merge/impress/uno_strings.h"
 #include "tests/impress/deck_maker.h"
+#include "tests/support/folders.h"
+#include "tests/support/utf8.h"
 
 namespace foliomix::testing {
 namespace {
@@ -66,11 +68,9 @@ class ImpressMergeTest : public ::testing::Test {
     }
 
     static fs::path Deck(const std::string& name) {
-        return folder_->Path() / fs::path(std::u8string(name.begin(), name.end()).append(u8".ppt"));
+        return folder_->Path() / Utf8Path(name + ".ppt");
     }
-    static fs::path Output(const std::string& name) {
-        return folder_->Path() / fs::path(std::u8string(name.begin(), name.end()));
-    }
+    static fs::path Output(const std::string& name) { return folder_->Path() / Utf8Path(name); }
     static std::u16string U16(const fs::path& path) { return path.u16string(); }
 
     // Inserts each deck after the last slide, as the merge run does.
@@ -277,13 +277,6 @@ TEST_F(ImpressMergeTest, AFileThatIsNotAPresentationFailsAndChangesNothing) {
 
 TEST_F(ImpressMergeTest, RelativeNamesAreTakenFromTheCurrentFolder) {
     // Back in the folder it was in even when a call throws: the next tests rely on it.
-    struct CurrentFolder {
-        fs::path previous = fs::current_path();
-        explicit CurrentFolder(const fs::path& folder) { fs::current_path(folder); }
-        ~CurrentFolder() { fs::current_path(previous); }
-        CurrentFolder(const CurrentFolder&) = delete;
-        CurrentFolder& operator=(const CurrentFolder&) = delete;
-    };
     {
         const CurrentFolder in(folder_->Path());
         auto result = application_->AddPresentation();

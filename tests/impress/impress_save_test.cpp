@@ -13,7 +13,6 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <thread>
@@ -23,6 +22,8 @@
 #include "merge/impress/temporary_directory.h"
 #include "tests/impress/deck_design.h"
 #include "tests/impress/deck_maker.h"
+#include "tests/support/files.h"
+#include "tests/support/utf8.h"
 
 namespace foliomix::testing {
 namespace {
@@ -70,10 +71,6 @@ std::vector<std::string> PdfPages(const fs::path& pdf) {
         page.erase(page.find_last_not_of(' ') + 1);
     }
     return pages;
-}
-
-fs::path Utf8Path(const std::string& name) {
-    return fs::path(std::u8string(name.begin(), name.end()));
 }
 
 class ImpressSaveTest : public ::testing::Test {

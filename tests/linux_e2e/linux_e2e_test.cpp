@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
+#include <optional>
 
 #include "app/qt/qt_main_window.h"
 #include "merge/impress/impress_presentation_server.h"
@@ -16,6 +17,8 @@
 #include "tests/qt/hooked_server.h"
 #include "tests/qt/modal_driver.h"
 #include "tests/qt/widget_driver.h"
+#include "tests/support/folders.h"
+#include "tests/support/qt_path.h"
 
 namespace foliomix::testing {
 namespace {
@@ -23,8 +26,6 @@ namespace {
 namespace fs = std::filesystem;
 using design::ControlId;
 using ::testing::ElementsAre;
-
-fs::path PathOf(const QString& path) { return fs::path(path.toStdU16String()); }
 
 // A template for a test folder inside one folder that is removed when the program ends. The UNO
 // runtime of this process goes on making its settings folder in the HOME of the first test it
@@ -53,15 +54,9 @@ class LinuxEndToEndTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(home.isValid() && work.isValid());
-        previousHome_ = qgetenv("HOME");
-        previousCurrent_ = QDir::currentPath();
-        qputenv("HOME", home.path().toUtf8());
-        QDir::setCurrent(work.path());
+        folders_.emplace(PathOf(home.path()), PathOf(work.path()));
     }
-    void TearDown() override {
-        QDir::setCurrent(previousCurrent_);
-        qputenv("HOME", previousHome_);
-    }
+    void TearDown() override { folders_.reset(); }
 
     void AddFiles(QWidget& window, const QString& typed, int listed) {
         driver.On<QFileDialog>([typed, listed](QFileDialog& d) {
@@ -92,8 +87,7 @@ class LinuxEndToEndTest : public ::testing::Test {
     QString boxTitle;
 
   private:
-    QByteArray previousHome_;
-    QString previousCurrent_;
+    std::optional<HomeAndCurrentFolder> folders_;
 };
 
 TEST_F(LinuxEndToEndTest, MergesRealDecksInTheOrderChosenInTheWindow) {
@@ -200,7 +194,7 @@ TEST_F(LinuxEndToEndTest, AnEngineThatCannotStartIsNamedInTheMessage) {
         maker.Make(PathOf(deck), {"A 1"});
     }
     impress::ImpressPresentationServer engine(impress::ImpressOptions{
-        .program = (fs::path(work.path().toStdString()) / "no-soffice").string()});
+        .start = {.program = (fs::path(work.path().toStdString()) / "no-soffice").string()}});
     qt::QtMainWindow window(engine);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));

@@ -20,6 +20,7 @@
 #include "merge/impress/engine_leftovers.h"
 #include "tests/impress/deck_maker.h"
 #include "tests/linux_e2e/running_program.h"
+#include "tests/support/qt_path.h"
 
 namespace foliomix::testing {
 namespace {
@@ -29,8 +30,6 @@ using namespace std::chrono_literals;
 using ::testing::IsEmpty;
 
 constexpr int kDecks = 6;
-
-fs::path PathOf(const QString& path) { return fs::path(path.toStdU16String()); }
 
 std::string Describe(int status) {
     if (WIFSIGNALED(status)) {
@@ -96,7 +95,7 @@ class ProgramTest : public ::testing::Test {
 
     // A program's folders, each its own, inside this test's folder; the decks' folder is its
     // home, where the open dialog starts.
-    ProgramSetup Setup(const std::string& name, const std::string& scene = {}) {
+    ProgramSetup SetupFor(const std::string& name, const std::string& scene = {}) {
         const fs::path base = PathOf(folder_.path()) / name;
         ProgramSetup setup{.temporaryFolder = base / "tmp",
                            .home = PathOf(decks_->path()),
@@ -180,9 +179,9 @@ TEST_F(ProgramTest, SigintAndSigtermEndItThroughItsNormalShutdown) {
     };
     for (const SignalCase& c : cases) {
         SCOPED_TRACE(c.name);
-        ProgramSetup setup = Setup(c.name, c.scene == Scene::kIdle         ? ""
-                                           : c.scene == Scene::kOpenDialog ? "open dialog"
-                                                                           : "merge");
+        ProgramSetup setup = SetupFor(c.name, c.scene == Scene::kIdle         ? ""
+                                              : c.scene == Scene::kOpenDialog ? "open dialog"
+                                                                              : "merge");
         setup.sigintIgnored = c.sigintIgnored;
         RunningProgram program(setup);
         ASSERT_TRUE(Started(setup));
@@ -217,9 +216,9 @@ TEST_F(ProgramTest, SigintAndSigtermEndItThroughItsNormalShutdown) {
 
 TEST_F(ProgramTest, WhatAKilledRunLeftGoesAtTheNextStartWhatARunningOneHasStays) {
     // All three programs share one temporary folder, as programs of one user do.
-    const ProgramSetup running = Setup("running");
-    ProgramSetup killed = Setup("killed", "merge");
-    ProgramSetup next = Setup("next");
+    const ProgramSetup running = SetupFor("running");
+    ProgramSetup killed = SetupFor("killed", "merge");
+    ProgramSetup next = SetupFor("next");
     killed.temporaryFolder = next.temporaryFolder = running.temporaryFolder;
     const fs::path& temporary = running.temporaryFolder;
 

@@ -22,6 +22,8 @@
 #include "tests/qt/hooked_server.h"
 #include "tests/qt/modal_driver.h"
 #include "tests/qt/widget_driver.h"
+#include "tests/support/folders.h"
+#include "tests/support/qt_path.h"
 
 namespace foliomix::testing {
 namespace {
@@ -29,8 +31,6 @@ namespace {
 namespace fs = std::filesystem;
 using design::ControlId;
 using Clock = std::chrono::steady_clock;
-
-fs::path PathOf(const QString& path) { return fs::path(path.toStdU16String()); }
 
 // Registers a waiter with the adapter for as long as it lives.
 class RegisteredWaiter {
@@ -48,31 +48,12 @@ class RegisteredWaiter {
     qt::QtCallWaiter waiter_;
 };
 
-// The test's folder as HOME and as the current folder (where the save dialog proposes the
-// result) while it lives.
-class InFolder {
-  public:
-    explicit InFolder(const QString& folder)
-        : previousHome_(qgetenv("HOME")), previousCurrent_(QDir::currentPath()) {
-        qputenv("HOME", folder.toUtf8());
-        QDir::setCurrent(folder);
-    }
-    ~InFolder() {
-        QDir::setCurrent(previousCurrent_);
-        qputenv("HOME", previousHome_);
-    }
-    InFolder(const InFolder&) = delete;
-    InFolder& operator=(const InFolder&) = delete;
-
-  private:
-    QByteArray previousHome_;
-    QString previousCurrent_;
-};
-
 TEST(ResponsiveWindowTest, ACloseDuringAnInsertThatNeverEndsEndsEverythingAtOnce) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    const InFolder inFolder(folder.path());
+    // The test's folder as HOME and as the current folder, where the save dialog proposes the
+    // result.
+    const HomeAndCurrentFolder inFolder(PathOf(folder.path()), PathOf(folder.path()));
     const QString a = QDir(folder.path()).filePath("a.ppt");
     const QString b = QDir(folder.path()).filePath("b.ppt");
     {

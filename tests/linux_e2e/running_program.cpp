@@ -15,6 +15,7 @@
 #include <system_error>
 
 #include "merge/impress/engine_leftovers.h"
+#include "tests/support/eventually.h"
 
 #ifndef FOLIOMIX_PROGRAM
 #error "FOLIOMIX_PROGRAM must name the program under test"
@@ -151,16 +152,6 @@ std::vector<pid_t> ChildrenNamed(pid_t parent, const std::string& name) {
     return children;
 }
 
-std::vector<std::string> NamesIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(folder, error)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 std::vector<std::string> PipeSocketsOf(pid_t pid) {
     const std::string prefix =
         impress::PipeSocketPath("", "foliomix_" + std::to_string(pid) + "_").string();
@@ -174,7 +165,10 @@ std::vector<std::string> PipeSocketsOf(pid_t pid) {
 }
 
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-    return QTest::qWaitFor(condition, static_cast<int>(timeout.count()));
+    const auto processEvents = [](std::chrono::milliseconds pause) {
+        QTest::qWait(static_cast<int>(pause.count()));
+    };
+    return Eventually(condition, timeout, std::chrono::milliseconds(10), processEvents);
 }
 
 }  // namespace foliomix::testing

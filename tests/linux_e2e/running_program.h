@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/files.h"
+
 namespace foliomix::testing {
 
 struct ProgramSetup {
@@ -49,9 +51,6 @@ class RunningProgram {
 
 // The processes whose parent is `parent` and whose program is named `name`.
 [[nodiscard]] std::vector<pid_t> ChildrenNamed(pid_t parent, const std::string& name);
-
-// The names in `folder` (none if it cannot be read), sorted.
-[[nodiscard]] std::vector<std::string> NamesIn(const std::filesystem::path& folder);
 
 // The engine pipe sockets of the process `pid` in the folder where the engine makes them.
 [[nodiscard]] std::vector<std::string> PipeSocketsOf(pid_t pid);

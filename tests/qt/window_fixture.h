@@ -9,11 +9,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <optional>
 
 #include "app/qt/qt_main_window.h"
 #include "tests/qt/hooked_server.h"
 #include "tests/qt/modal_driver.h"
 #include "tests/qt/widget_driver.h"
+#include "tests/support/folders.h"
+#include "tests/support/qt_path.h"
 #include "tests/unit/fake_server.h"
 
 namespace foliomix::testing {
@@ -22,18 +25,14 @@ class WindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(home.isValid() && work.isValid());
-        previousHome_ = qgetenv("HOME");
-        previousCurrent_ = QDir::currentPath();
-        qputenv("HOME", home.path().toUtf8());
-        QDir::setCurrent(work.path());
+        folders_.emplace(PathOf(home.path()), PathOf(work.path()));
         fake.displayName = u"LibreOffice Impress";
         OpenWindow();
     }
 
     void TearDown() override {
         window.reset();
-        QDir::setCurrent(previousCurrent_);
-        qputenv("HOME", previousHome_);
+        folders_.reset();
     }
 
     void OpenWindow() {
@@ -44,7 +43,7 @@ class WindowTest : public ::testing::Test {
 
     // A file in the home folder whose slides the fake engine knows; returns its full path.
     QString MakeDeck(const QString& name, std::vector<std::string> slides) {
-        const QString path = home.filePath(name);
+        QString path = home.filePath(name);
         QDir().mkpath(QFileInfo(path).absolutePath());
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
@@ -77,8 +76,7 @@ class WindowTest : public ::testing::Test {
     int homeEntries_ = 0;
 
   private:
-    QByteArray previousHome_;
-    QString previousCurrent_;
+    std::optional<HomeAndCurrentFolder> folders_;
 };
 
 }  // namespace foliomix::testing

@@ -2,14 +2,12 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 #include <vector>
+
+#include "tests/support/utf8.h"
 
 namespace foliomix::testing {
 
 using CallLog = std::vector<std::string>;
-
-// UTF-16 to UTF-8, for readable logs and failure messages; NUL shows as "\0".
-std::string Utf8(std::u16string_view text);
 
 }  // namespace foliomix::testing

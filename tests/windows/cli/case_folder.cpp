@@ -2,20 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 namespace foliomix::cli::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Utf8(const fs::path& path) {
-    const std::u8string text = path.u8string();
-    return {text.begin(), text.end()};
-}
 
 std::vector<std::string> Lines(std::string_view text) {
     std::vector<std::string> lines;
@@ -60,21 +53,14 @@ void CaseFolder::WriteFile(std::wstring_view name, std::string_view bytes) const
     std::ofstream(work_ / name, std::ios::binary) << bytes;
 }
 
-std::vector<std::string> CaseFolder::Names() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(work_)) {
-        names.push_back(Utf8(entry.path().filename()));
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
+std::vector<std::string> CaseFolder::Names() const { return foliomix::testing::NamesIn(work_); }
 
 std::vector<std::string> CaseFolder::Log() const {
-    return Lines(FileBytes(LogPath()).value_or(""));
+    return Lines(FileBytesIfAny(LogPath()).value_or(""));
 }
 
 std::optional<std::vector<std::string>> DeckTitles(const fs::path& file) {
-    const auto bytes = FileBytes(file);
+    const auto bytes = FileBytesIfAny(file);
     if (!bytes) {
         return std::nullopt;
     }
@@ -87,14 +73,6 @@ std::optional<std::vector<std::string>> DeckTitles(const fs::path& file) {
         titles.push_back(lines[i].substr(0, lines[i].find('\t')));
     }
     return titles;
-}
-
-std::optional<std::string> FileBytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in.is_open()) {
-        return std::nullopt;
-    }
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace foliomix::cli::testing

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/support/files.h"
+
 namespace foliomix::cli::testing {
 
 class CaseFolder {
@@ -38,7 +40,6 @@ class CaseFolder {
 
 // The slide titles of a stand-in deck (UTF-8), or nothing when it is missing or no deck.
 [[nodiscard]] std::optional<std::vector<std::string>> DeckTitles(const std::filesystem::path& file);
-// The whole file, or nothing when it is missing.
-[[nodiscard]] std::optional<std::string> FileBytes(const std::filesystem::path& file);
+using foliomix::testing::FileBytesIfAny;
 
 }  // namespace foliomix::cli::testing

@@ -18,7 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::CaseFolder;
 
-std::string Read(const fs::path& file) { return testing::FileBytes(file).value_or("<none>"); }
+std::string Read(const fs::path& file) { return testing::FileBytesIfAny(file).value_or("<none>"); }
 
 // A process of ours, held suspended until it is ended (here, or when the object goes).
 class HeldProcess {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/form_design.h"
+#include "tests/support/eventually.h"
 #include "tests/windows/driver/check.h"
 
 namespace foliomix::driver {
@@ -69,32 +70,16 @@ class AppSession {
     HWND form_ = nullptr;
 };
 
-// Polls `condition` until it holds; throws a DriverError naming `what` when it never does.
+using testing::Eventually;
+
+// Polls `condition` until it holds and returns what it gave; throws a DriverError naming `what`
+// when it never does.
 template <typename Condition>
 auto WaitFor(const char* what, Condition condition, milliseconds patience = kPatience) {
-    const auto end = std::chrono::steady_clock::now() + patience;
-    for (;;) {
-        if (auto result = condition()) {
-            return result;
-        }
-        if (std::chrono::steady_clock::now() > end) {
-            throw DriverError(std::string("timed out waiting for ") + what);
-        }
-        Sleep(25);
+    if (auto result = Eventually(condition, patience)) {
+        return result;
     }
-}
-
-// Polls `condition` until it holds or `patience` is over; whether it held.
-template <typename Condition>
-[[nodiscard]] bool Eventually(Condition condition, milliseconds patience) {
-    const auto end = std::chrono::steady_clock::now() + patience;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        Sleep(25);
-    }
-    return true;
+    throw DriverError(std::string("timed out waiting for ") + what);
 }
 
 // The folder that holds driver.exe (and foliomix.exe beside it).

@@ -1,0 +1,46 @@
+#include "tests/support/folders.h"
+
+#include <cstdlib>
+
+namespace foliomix::testing {
+namespace {
+
+void SetHome(const std::optional<std::string>& value) {
+#ifdef _WIN32
+    // An empty value removes the variable.
+    _putenv_s("HOME", value ? value->c_str() : "");
+#else
+    if (value) {
+        ::setenv("HOME", value->c_str(), 1);
+    } else {
+        ::unsetenv("HOME");
+    }
+#endif
+}
+
+std::optional<std::string> Home() {
+    const char* home = std::getenv("HOME");
+    return home == nullptr ? std::nullopt : std::optional<std::string>(home);
+}
+
+}  // namespace
+
+CurrentFolder::CurrentFolder(const std::filesystem::path& folder)
+    : previous_(std::filesystem::current_path()) {
+    std::filesystem::current_path(folder);
+}
+
+CurrentFolder::~CurrentFolder() {
+    std::error_code ignored;
+    std::filesystem::current_path(previous_, ignored);
+}
+
+HomeAndCurrentFolder::HomeAndCurrentFolder(const std::filesystem::path& home,
+                                           const std::filesystem::path& current)
+    : previousHome_(Home()), current_(current) {
+    SetHome(home.string());
+}
+
+HomeAndCurrentFolder::~HomeAndCurrentFolder() { SetHome(previousHome_); }
+
+}  // namespace foliomix::testing
