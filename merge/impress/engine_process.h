@@ -5,28 +5,24 @@
 
 #include <sys/types.h>
 
-#include <chrono>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <string>
 
-#include <com/sun/star/datatransfer/clipboard/XSystemClipboard.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/frame/XDispatchHelper.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 
 #include "merge/impress/child_process.h"
+#include "merge/impress/engine_connection.h"
+#include "merge/impress/engine_start.h"
 #include "merge/impress/kill_switch.h"
 #include "merge/impress/temporary_directory.h"
 
 namespace foliomix::impress {
 
 struct EngineOptions {
-    // soffice.bin to start; empty: the installed LibreOffice's.
-    std::string program;
-    // How long the engine may take to accept the connection.
-    std::chrono::milliseconds startTimeout{std::chrono::seconds(90)};
+    EngineStart start{};
     // Armed with the engine process while it runs, so that another thread can end it; a trip
     // during the start makes the start give up. None: nothing ends it from outside.
     KillSwitch* killSwitch = nullptr;
@@ -62,28 +58,15 @@ class EngineProcess {
     void Shutdown() noexcept;
 
   private:
-    // desktop->terminate() with a bound on how long the engine may take to answer.
-    bool Terminate() noexcept;
     // Gives the kill switch the process that runs now.
     void ArmKillSwitch();
-    void Connect(
-        const com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext>& local,
-        const std::string& pipeName, std::chrono::milliseconds timeout,
-        const std::function<bool()>& restart);
 
     std::unique_ptr<TemporaryDirectory> profile_;
     std::unique_ptr<ChildProcess> child_;
-    com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext> context_;
-    com::sun::star::uno::Reference<com::sun::star::frame::XDesktop2> desktop_;
-    com::sun::star::uno::Reference<com::sun::star::frame::XDispatchHelper> dispatcher_;
-    com::sun::star::uno::Reference<com::sun::star::datatransfer::clipboard::XSystemClipboard>
-        clipboard_;
+    EngineConnection connection_;
     KillSwitch* killSwitch_ = nullptr;
     std::string pipeName_;
     std::filesystem::path singleInstanceSocket_;
 };
-
-// The installed engine's soffice.bin, or an empty string when none is found.
-[[nodiscard]] std::string FindInstalledEngine();
 
 }  // namespace foliomix::impress

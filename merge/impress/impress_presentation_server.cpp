@@ -285,9 +285,7 @@ std::unique_ptr<ServerApplication> ImpressPresentationServer::CreateApplication(
             engine_->killSwitch.Reset();
             Guarded("starting LibreOffice", [&] {
                 engine_->process = std::make_unique<EngineProcess>(
-                    EngineOptions{.program = options_.program,
-                                  .startTimeout = options_.startTimeout,
-                                  .killSwitch = &engine_->killSwitch});
+                    EngineOptions{.start = options_.start, .killSwitch = &engine_->killSwitch});
             });
         }
     });

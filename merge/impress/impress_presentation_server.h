@@ -3,13 +3,12 @@
 // objects that use them.
 #pragma once
 
-#include <chrono>
 #include <filesystem>
 #include <memory>
-#include <string>
 #include <string_view>
 
 #include "merge/impress/call_waiter.h"
+#include "merge/impress/engine_start.h"
 #include "merge/impress/stuck_call_watch.h"
 #include "merge/presentation_server.h"
 
@@ -18,10 +17,7 @@ namespace foliomix::impress {
 class EngineProcess;
 
 struct ImpressOptions {
-    // The engine's soffice.bin; empty: the installed LibreOffice's.
-    std::string program;
-    // How long the engine may take to start and accept the connection.
-    std::chrono::milliseconds startTimeout{std::chrono::seconds(90)};
+    EngineStart start{};
     // When a pending call counts as stuck: the engine is then ended and the call fails.
     EngineLimits limits{};
 };

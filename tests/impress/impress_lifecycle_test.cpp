@@ -165,7 +165,7 @@ TEST_F(ImpressLifecycleTest, AnEngineThatCannotStartFailsAndLeavesNothing) {
     const PrivateTemporaryFolder temporary;
     for (const char* program : {"/nonexistent/soffice.bin", "/bin/true", "/bin/false"}) {
         SCOPED_TRACE(program);
-        ImpressPresentationServer server(ImpressOptions{.program = program});
+        ImpressPresentationServer server(ImpressOptions{.start = {.program = program}});
         EXPECT_THROW((void)server.CreateApplication(), ServerError);
         EXPECT_EQ(server.EngineProcessId(), 0);
         EXPECT_TRUE(temporary.Empty());
@@ -179,7 +179,7 @@ TEST_F(ImpressLifecycleTest, AnEngineThatNeverAcceptsIsGivenUpAndKilled) {
     fs::permissions(program, fs::perms::owner_all);
     const PrivateTemporaryFolder temporary;
     ImpressPresentationServer server(
-        ImpressOptions{.program = program.string(), .startTimeout = std::chrono::seconds(2)});
+        ImpressOptions{.start = {.program = program.string(), .timeout = std::chrono::seconds(2)}});
     EXPECT_THROW((void)server.CreateApplication(), ServerError);
     EXPECT_EQ(server.EngineProcessId(), 0);
     EXPECT_TRUE(temporary.Empty());
@@ -239,7 +239,7 @@ namespace {
 // shortened: one case ends it for using no processor time, the other for taking too long.
 TEST_F(ImpressLifecycleTest, AStoppedEngineIsEndedAndTheRunFailsAsUsual) {
     struct LimitCase {
-        const char* name;
+        const char* name = "";
         impress::EngineLimits limits;
     };
     for (const LimitCase& limit :
