@@ -5,9 +5,13 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
-#include <sstream>
 #include <string_view>
 #include <system_error>
+
+#include <rtl/bootstrap.hxx>
+
+#include "merge/impress/uno_strings.h"
+#include "merge/presentation_server.h"
 
 namespace foliomix::impress {
 namespace {
@@ -37,24 +41,22 @@ fs::path InstallationRoot(fs::path programDir) {
     return programDir.parent_path();
 }
 
-// buildid= in the [Version] section of versionrc; a value with a bootstrap macro is left out,
-// since the engine would expand it and we cannot.
-std::string BuildIdFrom(std::string_view versionrc) {
-    std::istringstream lines{std::string(versionrc)};
-    std::string line;
-    bool inVersion = false;
-    while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        if (line.starts_with('[')) {
-            inVersion = line == "[Version]";
-        } else if (inVersion && line.starts_with("buildid=")) {
-            std::string value = line.substr(std::string_view("buildid=").size());
-            return value.find('$') == std::string::npos ? value : std::string();
-        }
+// versionrc's buildid as the engine reads it: it expands ${<versionrc>:buildid} through
+// rtl::Bootstrap, which knows no sections (the first buildid of the file counts) and expands
+// the macros of the value.
+std::string BuildIdFrom(const fs::path& versionrc) {
+    std::error_code error;
+    if (!fs::is_regular_file(versionrc, error)) {
+        // rtl::Bootstrap would read this program's own ini file instead.
+        return {};
     }
-    return {};
+    try {
+        rtl::OUString value;
+        rtl::Bootstrap(FileUrlFromPath(versionrc.u16string())).getFrom("buildid", value);
+        return ToUtf8(value);
+    } catch (const ServerError&) {
+        return {};  // a path with no file URL
+    }
 }
 
 bool IsVersionNumber(std::string_view text) {
@@ -95,9 +97,7 @@ std::string ProductVersionFrom(std::string_view xcd) {
 
 ProfileSeed ReadProfileSeed(const fs::path& programDir) {
     ProfileSeed seed;
-    if (const auto versionrc = ReadWholeFile(programDir / "versionrc")) {
-        seed.buildId = BuildIdFrom(*versionrc);
-    }
+    seed.buildId = BuildIdFrom(programDir / "versionrc");
     // Upstream keeps the configuration in share/registry; Debian moves it to share/.registry
     // and puts a link to /etc in its place.
     const fs::path share = InstallationRoot(programDir) / "share";

@@ -13,14 +13,17 @@
 namespace foliomix::impress {
 
 struct ProfileSeed {
-    // versionrc's buildid, e.g. "40(Build:2)"; empty when unknown.
+    // versionrc's buildid with its macros expanded, e.g. "40(Build:2)"; empty when unknown.
     std::string buildId;
     // The product version the configuration names, e.g. "7.4"; empty when unknown.
     std::string productVersion;
 };
 
 // Reads both values from the installation around `programDir` (soffice.bin's folder). What
-// cannot be found stays empty: the engine then only starts more slowly.
+// cannot be found stays empty: the engine then only starts more slowly. The build id is read
+// as the engine reads it, with rtl::Bootstrap: a name that versionrc does not define is looked
+// up in the process's UNO bootstrap (fundamentalrc), which rtl settles at the first such
+// lookup. So in a process that talks to an engine, call this after LocalUnoContext.
 [[nodiscard]] ProfileSeed ReadProfileSeed(const std::filesystem::path& programDir);
 
 // Writes what `seed` knows into the empty profile `profileDir` (the engine's UserInstallation).

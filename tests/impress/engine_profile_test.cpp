@@ -80,15 +80,25 @@ INSTANTIATE_TEST_SUITE_P(
                          kMainXcd,
                          {"abc123", "7.4"}},
         InstallationCase{"NothingInstalled", nullptr, nullptr, "", {"", ""}},
-        // A key of the same name in another section is not the build id.
-        InstallationCase{"BuildIdOutsideItsSection",
-                         "[Other]\nbuildid=wrong\n[Version]\nX=1\n",
+        // The engine reads versionrc with rtl::Bootstrap, which knows no sections: the first
+        // buildid of the file is the one it compares, whichever section holds it.
+        InstallationCase{"BuildIdOfAnySectionTheFirstCounts",
+                         "[Other]\nbuildid=first\n[Version]\nbuildid=second\n",
+                         nullptr,
+                         "",
+                         {"first", ""}},
+        // Macros are expanded as the engine expands them: from the file itself...
+        InstallationCase{"BuildIdWithAMacroOfItsFile",
+                         "[Version]\nBuild=2\nbuildid=40(Build:${Build})\n",
+                         nullptr,
+                         "",
+                         {"40(Build:2)", ""}},
+        // ...and one that nothing defines expands to nothing: no build id is written.
+        InstallationCase{"BuildIdWithAMacro",
+                         "[Version]\nbuildid=${FOLIOMIX_TEST_UNDEFINED}\n",
                          nullptr,
                          "",
                          {"", ""}},
-        // The engine would expand a macro; we cannot, so we write nothing rather than a wrong id.
-        InstallationCase{
-            "BuildIdWithAMacro", "[Version]\nbuildid=${BUILD}\n", nullptr, "", {"", ""}},
         InstallationCase{"OnlyTheSchema",
                          nullptr,
                          "share/registry",
