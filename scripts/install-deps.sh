@@ -5,8 +5,8 @@ set -euo pipefail
 
 # With "linux", only what the core and the Linux edition need; without, everything.
 core=(
-    # the portable core, its unit tests and the layout check
-    build-essential cmake ninja-build libgtest-dev libgmock-dev clang-format
+    # the portable core, its unit tests and the layout check, clang-tidy for the tidy test
+    build-essential cmake ninja-build libgtest-dev libgmock-dev clang-format clang-tidy
 )
 linux=(
     # the Linux edition: Qt 6 Widgets, LibreOffice Impress and its UNO SDK, a CJK font,

@@ -101,11 +101,11 @@ std::vector<MergeInput> Inputs(const MergeRequest& request, std::istream& standa
     }
     std::vector<MergeInput> inputs;
     for (std::string& each : given) {
-        const fs::path path = PathFromUtf8(each);
+        fs::path path = PathFromUtf8(each);
         std::error_code error;
         // The engine has a current folder of its own: it is given absolute paths.
         fs::path absolute = path.empty() ? path : fs::absolute(path, error);
-        inputs.push_back({std::move(each), error ? path : std::move(absolute)});
+        inputs.push_back({std::move(each), error ? std::move(path) : std::move(absolute)});
     }
     return inputs;
 }

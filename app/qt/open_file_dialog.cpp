@@ -79,7 +79,8 @@ void OpenFileDialog::accept() {
     if (files.size() == 1) {
         emit fileSelected(files.front());
     }
-    QDialog::accept();
+    // Past QFileDialog::accept on purpose: it would refuse the names of other types we took.
+    QDialog::accept();  // NOLINT(bugprone-parent-virtual-call)
 }
 
 }  // namespace foliomix::qt

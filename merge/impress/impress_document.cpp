@@ -55,7 +55,7 @@ std::string CenterView(const uno::Reference<framework::XConfigurationController>
     for (const auto& resource : resources) {
         const auto anchor = resource->getAnchor();
         if (anchor.is() && ToUtf8(anchor->getResourceURL()) == kCenterPane) {
-            const std::string url = ToUtf8(resource->getResourceURL());
+            std::string url = ToUtf8(resource->getResourceURL());
             if (url.starts_with("private:resource/view/")) {
                 return url;
             }
@@ -93,7 +93,7 @@ void SwitchView(const EngineProcess& engine, const OpenDocument& document, std::
 OpenDocument& OpenDocument::operator=(OpenDocument&& other) noexcept {
     if (this != &other) {
         Close();
-        component_ = std::move(other.component_);
+        component_ = other.component_;
         other.component_.clear();
         view_ = std::move(other.view_);
     }
@@ -135,10 +135,10 @@ void OpenDocument::Close() noexcept {
     view_.reset();
 }
 
-css::beans::PropertyValue Property(std::string_view name, uno::Any value) {
+css::beans::PropertyValue Property(std::string_view name, const uno::Any& value) {
     css::beans::PropertyValue property;
     property.Name = Utf8ToOUString(name);
-    property.Value = std::move(value);
+    property.Value = value;
     return property;
 }
 

@@ -24,8 +24,9 @@ namespace css = com::sun::star;
 class OpenDocument {
   public:
     OpenDocument() = default;
-    explicit OpenDocument(css::uno::Reference<css::lang::XComponent> component)
-        : component_(std::move(component)) {}
+    // UNO's references have no move: they are copied, which counts one more reference.
+    explicit OpenDocument(const css::uno::Reference<css::lang::XComponent>& component)
+        : component_(component) {}
     ~OpenDocument() { Close(); }
     OpenDocument(OpenDocument&& other) noexcept { *this = std::move(other); }
     OpenDocument& operator=(OpenDocument&& other) noexcept;
@@ -91,7 +92,7 @@ void Dispatch(const EngineProcess& engine, const OpenDocument& document, std::st
 void ShowSlideSorter(const EngineProcess& engine, const OpenDocument& document);
 void ShowNormalView(const EngineProcess& engine, const OpenDocument& document);
 
-[[nodiscard]] css::beans::PropertyValue Property(std::string_view name, css::uno::Any value);
+[[nodiscard]] css::beans::PropertyValue Property(std::string_view name, const css::uno::Any& value);
 [[nodiscard]] css::uno::Sequence<css::beans::PropertyValue> Properties(
     std::initializer_list<css::beans::PropertyValue> properties);
 

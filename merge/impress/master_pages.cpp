@@ -51,6 +51,7 @@ std::set<std::u16string> RenameClashingMasters(const OpenDocument& source,
     const auto masters = Masters(source);
     const sal_Int32 count = masters->getCount();
     std::vector<std::u16string> names;
+    names.reserve(static_cast<std::size_t>(count));
     for (sal_Int32 i = 0; i < count; ++i) {
         names.push_back(ToU16(Named(masters->getByIndex(i))->getName()));
     }

@@ -70,6 +70,7 @@ Run Merge(const std::string& program, const fs::path& list, const fs::path& outp
     std::vector<std::string> arguments{program,         "-f",          "-o",
                                        output.string(), "--from-file", list.string()};
     std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
     for (std::string& argument : arguments) {
         argv.push_back(argument.data());
     }

@@ -12,8 +12,6 @@
 #include <stdexcept>
 #include <thread>
 
-extern char** environ;
-
 namespace foliomix::testing {
 namespace {
 
@@ -47,6 +45,7 @@ std::vector<std::string> Environment(const std::vector<std::string>& changes) {
 
 std::vector<char*> Pointers(std::vector<std::string>& strings) {
     std::vector<char*> pointers;
+    pointers.reserve(strings.size() + 1);
     for (std::string& text : strings) {
         pointers.push_back(text.data());
     }

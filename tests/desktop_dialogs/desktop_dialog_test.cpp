@@ -54,7 +54,7 @@ class DesktopDialogTest : public ::testing::Test {
 
     // A file in the home folder whose slides the fake engine knows; returns its full path.
     QString MakeDeck(const QString& name, std::vector<std::string> slides = {}) {
-        const QString path = home.filePath(name);
+        QString path = home.filePath(name);
         QDir().mkpath(QFileInfo(path).absolutePath());
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));

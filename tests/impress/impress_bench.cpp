@@ -261,5 +261,9 @@ int main(int argc, char** argv) {
     } catch (const std::exception& e) {
         std::fprintf(stderr, "error: %s\n", e.what());
         return 1;
+    } catch (...) {
+        // An engine's exception is no std::exception.
+        std::fprintf(stderr, "error: an exception of the engine\n");
+        return 1;
     }
 }

@@ -32,6 +32,7 @@ namespace fs = std::filesystem;
 // A NULL-terminated array of pointers into `strings`, as exec takes them.
 std::vector<char*> PointerArray(std::vector<std::string>& strings) {
     std::vector<char*> pointers;
+    pointers.reserve(strings.size() + 1);
     for (std::string& text : strings) {
         pointers.push_back(text.data());
     }
@@ -48,12 +49,12 @@ std::vector<std::string> Environment(const ProgramSetup& setup) {
             environment.push_back(std::string(name) + "=" + value);
         }
     }
-    environment.push_back("QT_QPA_PLATFORM=offscreen");
+    environment.emplace_back("QT_QPA_PLATFORM=offscreen");
     environment.push_back("TMPDIR=" + setup.temporaryFolder.string());
     environment.push_back("HOME=" + setup.home.string());
     environment.push_back("XDG_RUNTIME_DIR=" + setup.runtimeFolder.string());
     if (!setup.scene.empty()) {
-        environment.push_back("LD_PRELOAD=" FOLIOMIX_PROGRAM_DRIVER);
+        environment.emplace_back("LD_PRELOAD=" FOLIOMIX_PROGRAM_DRIVER);
         environment.push_back("FOLIOMIX_DRIVER_SCENE=" + setup.scene);
         environment.push_back("FOLIOMIX_DRIVER_TYPED=" + setup.typed);
         environment.push_back("FOLIOMIX_DRIVER_REPORT=" + setup.report.string());

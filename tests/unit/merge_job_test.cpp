@@ -115,7 +115,7 @@ TEST_F(MergeJobTest, WithoutCountsNoEngineCallIsAdded) {
 TEST_F(MergeJobTest, SavesInTheFormatAskedForAndOtherwiseLeavesItToTheEngine) {
     struct Case {
         std::optional<SaveFormat> format;
-        const char* call;
+        const char* call = "";
     };
     for (const Case& c :
          {Case{std::nullopt, "server.pres.SaveAs(out.odp)"},

@@ -28,6 +28,7 @@ class MergeRunTest : public ::testing::Test {
         for (int k = 0; k < n; ++k) {
             const std::string name = "C:\\d\\f" + std::to_string(k) + ".ppt";
             std::vector<std::string> slides;
+            slides.reserve(static_cast<std::size_t>(k % 3));
             for (int s = 0; s < k % 3; ++s) {
                 slides.push_back("f" + std::to_string(k) + ".s" + std::to_string(s));
             }
@@ -84,8 +85,8 @@ TEST_P(FullRun, LogsTheExactSequenceAndSavesEverySlideInListOrder) {
                                          "window.ListCount"};
     int slidesSoFar = 0;
     for (int k = 0; k < n; ++k) {
-        expected.push_back("window.DoEvents");
-        expected.push_back("server.pres.SlideCount");
+        expected.emplace_back("window.DoEvents");
+        expected.emplace_back("server.pres.SlideCount");
         expected.push_back("window.List(" + std::to_string(k) + ")");
         expected.push_back("server.pres.InsertFromFile(C:\\d\\f" + std::to_string(k) + ".ppt," +
                            std::to_string(slidesSoFar) + ")");
