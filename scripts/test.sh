@@ -10,6 +10,12 @@ cmake --preset linux
 cmake --build --preset linux
 ctest --preset linux
 
+# The unit, Qt, Impress and command-line tiers again, without their real-engine cases, built
+# with AddressSanitizer and UndefinedBehaviorSanitizer (build/linux-asan).
+cmake --preset linux-asan
+cmake --build --preset linux-asan
+ctest --preset linux-asan
+
 # The Windows edition, cross-built with MinGW-w64 and tested under Wine.
 cmake --preset windows
 cmake --build --preset windows
