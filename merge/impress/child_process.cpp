@@ -17,17 +17,6 @@
 namespace foliomix::impress {
 namespace {
 
-// A NULL-terminated array of pointers into `strings`, as exec takes them.
-std::vector<char*> PointerArray(std::vector<std::string>& strings) {
-    std::vector<char*> pointers;
-    pointers.reserve(strings.size() + 1);
-    for (std::string& text : strings) {
-        pointers.push_back(text.data());
-    }
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
 // A file descriptor closed when the object goes.
 class Descriptor {
   public:
@@ -183,6 +172,16 @@ void ChildProcess::Kill() {
     while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
     }
     reaped_ = true;
+}
+
+std::vector<char*> PointerArray(std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    pointers.reserve(strings.size() + 1);
+    for (std::string& text : strings) {
+        pointers.push_back(text.data());
+    }
+    pointers.push_back(nullptr);
+    return pointers;
 }
 
 }  // namespace foliomix::impress

@@ -43,4 +43,8 @@ class ChildProcess {
     int exitCode_ = -1;
 };
 
+// A NULL-terminated array of pointers into `strings`, as exec takes them; valid while
+// `strings` is neither changed nor destroyed.
+[[nodiscard]] std::vector<char*> PointerArray(std::vector<std::string>& strings);
+
 }  // namespace foliomix::impress

@@ -12,6 +12,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "merge/impress/child_process.h"
+
 namespace foliomix::testing {
 namespace {
 
@@ -43,16 +45,6 @@ std::vector<std::string> Environment(const std::vector<std::string>& changes) {
     return entries;
 }
 
-std::vector<char*> Pointers(std::vector<std::string>& strings) {
-    std::vector<char*> pointers;
-    pointers.reserve(strings.size() + 1);
-    for (std::string& text : strings) {
-        pointers.push_back(text.data());
-    }
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
 }  // namespace
 
 ProgramProcess::ProgramProcess(const std::filesystem::path& program, const ProgramSetup& setup) {
@@ -60,8 +52,8 @@ ProgramProcess::ProgramProcess(const std::filesystem::path& program, const Progr
     arguments.insert(arguments.end(), setup.arguments.begin(), setup.arguments.end());
     std::vector<std::string> environment = Environment(setup.environment);
     // Everything exec needs is made before the fork: the child only calls what is safe there.
-    const std::vector<char*> argv = Pointers(arguments);
-    const std::vector<char*> envp = Pointers(environment);
+    const std::vector<char*> argv = impress::PointerArray(arguments);
+    const std::vector<char*> envp = impress::PointerArray(environment);
     const std::string work = setup.workFolder.string();
     const auto input = Pipe();
     const auto output = Pipe();

@@ -14,6 +14,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "merge/impress/child_process.h"
 #include "merge/impress/engine_leftovers.h"
 #include "tests/support/eventually.h"
 
@@ -28,17 +29,6 @@ namespace foliomix::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A NULL-terminated array of pointers into `strings`, as exec takes them.
-std::vector<char*> PointerArray(std::vector<std::string>& strings) {
-    std::vector<char*> pointers;
-    pointers.reserve(strings.size() + 1);
-    for (std::string& text : strings) {
-        pointers.push_back(text.data());
-    }
-    pointers.push_back(nullptr);
-    return pointers;
-}
 
 std::vector<std::string> Environment(const ProgramSetup& setup) {
     std::vector<std::string> environment;
@@ -67,8 +57,8 @@ std::vector<std::string> Environment(const ProgramSetup& setup) {
 RunningProgram::RunningProgram(const ProgramSetup& setup) {
     std::vector<std::string> arguments{FOLIOMIX_PROGRAM};
     std::vector<std::string> environment = Environment(setup);
-    const std::vector<char*> argv = PointerArray(arguments);
-    const std::vector<char*> envp = PointerArray(environment);
+    const std::vector<char*> argv = impress::PointerArray(arguments);
+    const std::vector<char*> envp = impress::PointerArray(environment);
     const std::string workFolder = setup.workFolder.string();
     const bool sigintIgnored = setup.sigintIgnored;
     const pid_t parent = ::getpid();
