@@ -52,17 +52,18 @@ void EngineCalls::RunOnEngineThread(const std::function<void()>& task, Waiting w
     CallWaiter* const waiter = waiter_;
     CallWaiter* const events = waiting == Waiting::kWithEvents ? waiter : nullptr;
     bool done = false;
-    // Once `done` is set this frame may be gone: nothing after it touches the frame.
+    // Once `done` is set the asking thread may return and this frame, and the waiter with it,
+    // be gone: the waiter is woken under the same lock, before the asking thread can see `done`.
     Post([this, &task, &done, events] {
         task();
         {
             const std::lock_guard lock(mutex_);
             done = true;
+            if (events != nullptr) {
+                events->Wake();
+            }
         }
         finished_.notify_all();
-        if (events != nullptr) {
-            events->Wake();
-        }
     });
     const auto isDone = [&] {
         const std::lock_guard lock(mutex_);

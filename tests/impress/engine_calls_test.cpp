@@ -112,9 +112,13 @@ class CountingWaiter final : public impress::CallWaiter {
         ++waits;
         std::this_thread::sleep_for(std::min(slice, std::chrono::milliseconds(10)));
     }
-    void Wake() override { ++wakes; }
+    void Wake() override {
+        std::this_thread::sleep_for(wakeTakes.load());
+        ++wakes;
+    }
     [[nodiscard]] bool StopRequested() const override { return closed; }
 
+    std::atomic<std::chrono::milliseconds> wakeTakes{std::chrono::milliseconds(0)};
     std::atomic<int> waits = 0;
     std::atomic<int> wakes = 0;
     std::atomic<bool> closed = false;
@@ -150,6 +154,10 @@ TEST(EngineCallsTest, TheCallerWaitsThroughTheWaiterWhichIsWokenAtTheEnd) {
     calls.Run([] { std::this_thread::sleep_for(200ms); });
     EXPECT_GE(waiter.waits.load(), 5);
     EXPECT_EQ(waiter.wakes.load(), 1);
+    // The caller may destroy its waiter as soon as a call has returned: the wake is over by then.
+    waiter.wakeTakes = 100ms;
+    calls.Run([] {});
+    EXPECT_EQ(waiter.wakes.load(), 2);
     calls.SetWaiter(nullptr);
     const int waitsBefore = waiter.waits.load();
     calls.Run([] { std::this_thread::sleep_for(50ms); });
