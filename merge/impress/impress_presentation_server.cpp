@@ -160,6 +160,7 @@ class ImpressPresentation final : public ServerPresentation {
             if (!document_.IsOpen()) {
                 document_ = EmptyPresentation(engine_->Running());
             }
+            RebindMasterBackgrounds(document_);
             if (locked_) {
                 uno::Reference<css::frame::XModel>(document_.Component(), uno::UNO_QUERY_THROW)
                     ->unlockControllers();
@@ -198,6 +199,7 @@ class ImpressPresentation final : public ServerPresentation {
         document_ = std::move(first);
         size_ = SizeOf(document_);
         masterNames_ = MasterNames(document_);
+        masterNames_.insert(DefaultMasterName(engine));
         // Opened in the normal view: its slide sorter has not pasted anything yet.
         sorterAtEnd_ = false;
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/drawing/XDrawPages.hpp>
 #include <com/sun/star/drawing/XMasterPageTarget.hpp>
@@ -35,6 +36,11 @@ std::set<std::u16string> MasterNames(const OpenDocument& document) {
         names.insert(ToU16(Named(masters->getByIndex(i))->getName()));
     }
     return names;
+}
+
+std::u16string DefaultMasterName(const EngineProcess& engine) {
+    const OpenDocument blank = CreatePresentation(engine);
+    return ToU16(Named(Masters(blank)->getByIndex(0))->getName());
 }
 
 std::u16string UniqueName(std::u16string_view name, const std::set<std::u16string>& taken) {
@@ -88,6 +94,24 @@ void RemoveUnusedMasters(const OpenDocument& document) {
             masters->remove(master);
         }
     }
+}
+
+void RebindMasterBackgrounds(const OpenDocument& document) {
+    const auto slides = Slides(document);
+    const uno::Reference<css::drawing::XDrawPage> scratch =
+        slides->insertNewByIndex(slides->getCount());
+    const uno::Reference<css::beans::XPropertySet> scratchProperties(scratch, uno::UNO_QUERY_THROW);
+    const uno::Reference<css::drawing::XMasterPageTarget> target(scratch, uno::UNO_QUERY_THROW);
+    const auto masters = Masters(document);
+    for (sal_Int32 i = 0; i < masters->getCount(); ++i) {
+        target->setMasterPage(
+            uno::Reference<css::drawing::XDrawPage>(masters->getByIndex(i), uno::UNO_QUERY_THROW));
+        // Setting a slide's layout, even to the one it has, makes the engine bind the slide's
+        // master to the background style of its name.
+        scratchProperties->setPropertyValue("Layout",
+                                            scratchProperties->getPropertyValue("Layout"));
+    }
+    slides->remove(scratch);
 }
 
 }  // namespace foliomix::impress

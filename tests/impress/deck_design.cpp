@@ -4,6 +4,7 @@
 #include <fstream>
 #include <random>
 
+#include <com/sun/star/awt/Gradient.hpp>
 #include <com/sun/star/awt/Point.hpp>
 #include <com/sun/star/awt/Size.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -209,6 +210,10 @@ void MakeDesignedDeck(const impress::EngineProcess& engine, const std::filesyste
             ->getMasterPages()
             ->getByIndex(0),
         uno::UNO_QUERY_THROW);
+    if (!design.masterName.empty()) {
+        uno::Reference<css::container::XNamed>(master, uno::UNO_QUERY_THROW)
+            ->setName(impress::Utf8ToOUString(design.masterName));
+    }
     if (design.unusedMaster) {
         const auto masters = uno::Reference<css::drawing::XMasterPagesSupplier>(
                                  deck.Component(), uno::UNO_QUERY_THROW)
@@ -218,8 +223,19 @@ void MakeDesignedDeck(const impress::EngineProcess& engine, const std::filesyste
     }
     const auto background =
         PropertiesOf(factory->createInstance("com.sun.star.drawing.Background"));
-    background->setPropertyValue("FillStyle", uno::Any(css::drawing::FillStyle_SOLID));
-    background->setPropertyValue("FillColor", uno::Any(design.background));
+    if (design.gradient) {
+        css::awt::Gradient gradient{};
+        gradient.Style = css::awt::GradientStyle_LINEAR;
+        gradient.StartColor = design.background;
+        gradient.EndColor = 0xFFFFFF;
+        gradient.StartIntensity = 100;
+        gradient.EndIntensity = 100;
+        background->setPropertyValue("FillStyle", uno::Any(css::drawing::FillStyle_GRADIENT));
+        background->setPropertyValue("FillGradient", uno::Any(gradient));
+    } else {
+        background->setPropertyValue("FillStyle", uno::Any(css::drawing::FillStyle_SOLID));
+        background->setPropertyValue("FillColor", uno::Any(design.background));
+    }
     PropertiesOf(master)->setPropertyValue("Background", uno::Any(background));
     const uno::Reference<css::drawing::XShape> logo(
         factory->createInstance("com.sun.star.drawing.TextShape"), uno::UNO_QUERY_THROW);

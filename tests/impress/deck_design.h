@@ -21,6 +21,10 @@ struct DeckDesign {
     std::filesystem::path picture;
     // A second master that no slide uses.
     bool unusedMaster = false;
+    // The master's background a gradient from `background` to white, not that colour alone.
+    bool gradient = false;
+    // The master's name; empty: the engine's own.
+    std::string masterName = {};
 };
 
 // A picture of `width` × `height` pixels of noise that no format compresses much, as photos

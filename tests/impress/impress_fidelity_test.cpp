@@ -15,6 +15,7 @@
 #include "merge/impress/temporary_directory.h"
 #include "tests/impress/deck_design.h"
 #include "tests/impress/deck_maker.h"
+#include "tests/impress/pdf_pictures.h"
 #include "tests/support/utf8.h"
 
 namespace foliomix::testing {
@@ -217,6 +218,47 @@ TEST_F(ImpressFidelityTest, AWideFirstDeckMakesAWideResultWithTheOthersFitted) {
     const DeckLook merged = Merge(decks);
     EXPECT_EQ(merged.size, k16by9);
     ExpectEachSlideLooksLikeItsSource(merged, decks, {SlideFit{}, impress::FitOf(k4by3, k16by9)});
+}
+
+// A PDF shows every visible slide as the engine's own export of the same result does: Chinese
+// text, pictures, and the gradient of a master that a paste brought, which the engine's
+// rendering lost once the deck it came from was closed.
+TEST_F(ImpressFidelityTest, APdfShowsTheSlidesAsTheEnginesOwnExportOfTheResult) {
+    MakeDesignedDeck(maker_->Engine(), Deck("渐变.pptx"), {"渐一", "渐二", "渐三"},
+                     {k4by3, 0x1F3A93, "渐变标志", "DejaVu Sans", {}, false, true});
+    auto result = application_->AddPresentation();
+    for (const char* deck : {"红", "渐变.pptx"}) {
+        result->InsertFromFile(Deck(deck).u16string(), result->SlideCount());
+    }
+    const fs::path pdf = folder_->Path() / "result.pdf";
+    const fs::path odp = folder_->Path() / "result.odp";
+    result->SaveAs(pdf.u16string());
+    result->SaveAs(odp.u16string());
+    const fs::path own = folder_->Path() / "引擎自己的.pdf";
+    SaveAlone(maker_->Engine(), odp, own);
+
+    constexpr int kDpi = 20;
+    const auto ours = PdfPictures(pdf, folder_->Path() / "ours", kDpi);
+    const auto theirs = PdfPictures(own, folder_->Path() / "theirs", kDpi);
+    ASSERT_EQ(ours.size(), 4u);  // each deck's second slide is hidden
+    ASSERT_EQ(theirs.size(), ours.size());
+    for (std::size_t page = 0; page < ours.size(); ++page) {
+        EXPECT_LT(DifferingShare(ours[page], theirs[page]), 0.01) << "page " << page + 1;
+    }
+}
+
+// A deck whose master bears the engine's own default name, pasted after decks whose masters
+// are named otherwise (as PowerPoint's layouts are), keeps its design: a paste takes a master of
+// that name for the blank one every copy carries.
+TEST_F(ImpressFidelityTest, AMasterOfTheEnginesDefaultNameKeepsItsDesign) {
+    DeckDesign titled = SourceDecks().at(1).design;
+    titled.masterName = "Title Slide";
+    MakeDesignedDeck(maker_->Engine(), Deck("标题.odp"), {"标一", "标二"}, titled);
+    SaveAlone(maker_->Engine(), Deck("标题.odp"), folder_->Path() / "标题-alone.ppt");
+    alone_.emplace("标题.odp", ReadLook(maker_->Engine(), folder_->Path() / "标题-alone.ppt"));
+    const std::vector<std::string> decks = {"标题.odp", "红"};
+    const DeckLook merged = Merge(decks);
+    ExpectEachSlideLooksLikeItsSource(merged, decks, {SlideFit{}, SlideFit{}});
 }
 
 }  // namespace
