@@ -6,14 +6,16 @@
 namespace foliomix {
 namespace {
 
-// Runs one engine call; the message of what it throws, or nothing when it succeeded.
+// Runs one engine call; what it throws, or nothing when it succeeded.
 template <typename Call>
-std::optional<std::string> Failure(Call&& call) {
+std::optional<JobFailure> Failure(Call&& call) {
     try {
         call();
         return std::nullopt;
+    } catch (const ServerError& e) {
+        return JobFailure{e.Kind(), e.what()};
     } catch (const std::exception& e) {
-        return std::string(e.what());
+        return JobFailure{FailureKind::Other, e.what()};
     }
 }
 
@@ -75,7 +77,7 @@ JobOutcome MergeJob::Merge(MergeObserver& observer, const SaveRequest& save) {
     if (observer.StopRequested()) {
         return stop();
     }
-    std::optional<std::string> failure = Failure([&] { result_ = serverApp_->AddPresentation(); });
+    std::optional<JobFailure> failure = Failure([&] { result_ = serverApp_->AddPresentation(); });
     if (observer.StopRequested()) {
         return stop();
     }
@@ -136,10 +138,10 @@ JobOutcome MergeJob::Merge(MergeObserver& observer, const SaveRequest& save) {
 }
 
 JobOutcome MergeJob::Fail(MergeObserver& observer, JobOutcome outcome, int file,
-                          const std::string& reason) {
+                          const JobFailure& failure) {
     result_.reset();
     if (!observer.StopRequested()) {
-        observer.Failed(outcome, file, reason);
+        observer.Failed(outcome, file, failure);
     }
     ShutDown();
     return outcome;

@@ -24,6 +24,12 @@ enum class JobOutcome : std::uint8_t {
     Stopped,       // the observer said stop; nothing saved, nothing more reported
 };
 
+// Why an engine call failed: the kind of failure, and the engine's own words.
+struct JobFailure {
+    FailureKind kind = FailureKind::Other;
+    std::string engineWords;
+};
+
 class MergeObserver {
   public:
     virtual ~MergeObserver() = default;
@@ -41,8 +47,8 @@ class MergeObserver {
     // File `index` is in; `slides` is how many it brought, or -1 when not asked for.
     virtual void Inserted(int index, std::int32_t slides) = 0;
     // The job failed; told before the engine is shut down. `file` is the file whose insert
-    // failed (-1 for other failures), `reason` the engine's own message.
-    virtual void Failed(JobOutcome outcome, int file, const std::string& reason) = 0;
+    // failed (-1 for other failures).
+    virtual void Failed(JobOutcome outcome, int file, const JobFailure& failure) = 0;
     // Saved, and the engine told to end.
     virtual void Completed() = 0;
 };
@@ -74,7 +80,7 @@ class MergeJob {
   private:
     JobOutcome Merge(MergeObserver& observer, const SaveRequest& save);
     JobOutcome Fail(MergeObserver& observer, JobOutcome outcome, int file,
-                    const std::string& reason);
+                    const JobFailure& failure);
 
     PresentationServer& server_;
     std::unique_ptr<ServerApplication> serverApp_;

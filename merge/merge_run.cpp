@@ -82,7 +82,7 @@ void MergeRun::Inserted(int index, std::int32_t /*slides*/) {
 }
 
 // The window names no file and shows no engine message: its texts are fixed.
-void MergeRun::Failed(JobOutcome outcome, int /*file*/, const std::string& /*reason*/) {
+void MergeRun::Failed(JobOutcome outcome, int /*file*/, const JobFailure& /*failure*/) {
     window_.Beep();
     switch (outcome) {
         case JobOutcome::StartFailed:

@@ -49,7 +49,7 @@ class MergeRun : private MergeObserver {
     [[nodiscard]] std::u16string File(int index) override;
     void BeforeFile(int index) override;
     void Inserted(int index, std::int32_t slides) override;
-    void Failed(JobOutcome outcome, int file, const std::string& reason) override;
+    void Failed(JobOutcome outcome, int file, const JobFailure& failure) override;
     void Completed() override;
 
     MainWindow& window_;

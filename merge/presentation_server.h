@@ -12,9 +12,25 @@
 
 namespace foliomix {
 
+// Why an engine operation failed, in terms a user can act on; the engine's own words are the
+// error's what().
+enum class FailureKind : std::uint8_t {
+    Other,              // nothing plainer than the engine's own words
+    NotAPresentation,   // empty, of another kind, or too broken for the engine to open
+    PasswordProtected,  // opens only with a password
+    EngineStopped,      // the engine process ended during the operation
+    DiskFull,
+    PermissionDenied,
+};
+
 class ServerError : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    explicit ServerError(const std::string& engineWords, FailureKind kind = FailureKind::Other)
+        : std::runtime_error(engineWords), kind_(kind) {}
+    [[nodiscard]] FailureKind Kind() const noexcept { return kind_; }
+
+  private:
+    FailureKind kind_;
 };
 
 // A format to save in, for a caller that names one instead of leaving it to the engine's default

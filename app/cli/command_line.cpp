@@ -6,7 +6,7 @@
 namespace foliomix::cli {
 namespace {
 
-enum class Option { kOutput, kForce, kQuiet, kInputList, kHelp, kVersion };
+enum class Option { kOutput, kForce, kQuiet, kVerbose, kInputList, kHelp, kVersion };
 
 struct OptionName {
     Option option;
@@ -15,10 +15,11 @@ struct OptionName {
     bool takesValue;
 };
 
-constexpr std::array<OptionName, 6> kOptions{{
+constexpr std::array<OptionName, 7> kOptions{{
     {Option::kOutput, 'o', "output", true},
     {Option::kForce, 'f', "force", false},
     {Option::kQuiet, 'q', "quiet", false},
+    {Option::kVerbose, 'v', "verbose", false},
     {Option::kInputList, '\0', "from-file", true},
     {Option::kHelp, 'h', "help", false},
     {Option::kVersion, '\0', "version", false},
@@ -60,6 +61,9 @@ class Parser {
                 break;
             case Option::kQuiet:
                 line_.merge.quiet = true;
+                break;
+            case Option::kVerbose:
+                line_.merge.verbose = true;
                 break;
             case Option::kHelp:
                 help_ = true;

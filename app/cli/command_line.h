@@ -1,6 +1,7 @@
 // foliomix-merge's arguments: what they ask for, or why they cannot be understood.
 //
-//   foliomix-merge [-o OUT | --output OUT] [-f | --force] [-q | --quiet] [--from-file LIST] IN...
+//   foliomix-merge [-o OUT | --output OUT] [-f | --force] [-q | --quiet] [-v | --verbose]
+//                  [--from-file LIST] IN...
 //   foliomix-merge --help | --version
 //
 // Options and inputs may come in any order; "--" ends the options, so that an input whose name
@@ -25,6 +26,7 @@ struct MergeRequest {
     std::string output;               // UTF-8, as given
     bool force = false;               // replace an existing output
     bool quiet = false;               // no progress
+    bool verbose = false;             // a failure's message also gives the engine's own words
     std::vector<std::string> inputs;  // UTF-8, in the order given
     // Read after the inputs given as arguments; "-" is the standard input.
     std::optional<std::string> inputList;

@@ -7,12 +7,13 @@
 namespace foliomix::cli {
 
 ConsoleProgress::ConsoleProgress(const std::vector<MergeInput>& inputs, std::string output,
-                                 std::string engine, bool quiet, ConsoleOutput& console,
-                                 const StopRequest& stop)
+                                 std::string engine, bool quiet, bool verbose,
+                                 ConsoleOutput& console, const StopRequest& stop)
     : inputs_(inputs),
       output_(std::move(output)),
       engine_(std::move(engine)),
       quiet_(quiet),
+      verbose_(verbose),
       console_(console),
       stop_(stop) {}
 
@@ -59,24 +60,63 @@ void ConsoleProgress::Inserted(int index, std::int32_t slides) {
     }
 }
 
-void ConsoleProgress::Failed(JobOutcome outcome, int file, const std::string& reason) {
+void ConsoleProgress::Failed(JobOutcome outcome, int file, const JobFailure& failure) {
+    const std::string reason = PlainReason(outcome, failure.kind);
     switch (outcome) {
         case JobOutcome::StartFailed:
             console_.Message("cannot start " + engine_ + ": " + reason);
             break;
         case JobOutcome::InsertFailed:
-            console_.Message(file >= 0 ? "cannot insert " +
-                                             inputs_.at(static_cast<std::size_t>(file)).given +
-                                             ": " + reason
-                                       : "cannot make the new presentation: " + reason);
+            if (file < 0) {
+                console_.Message("cannot make the new presentation: " + reason);
+            } else if (failure.kind == FailureKind::EngineStopped) {
+                console_.Message("the engine stopped while opening " + Given(file));
+            } else {
+                console_.Message("cannot insert " + Given(file) + ": " + reason);
+            }
             break;
         case JobOutcome::SaveFailed:
             console_.Message("cannot save " + output_ + ": " + reason);
             break;
         case JobOutcome::Completed:
         case JobOutcome::Stopped:
+            return;
+    }
+    if (verbose_ && !failure.engineWords.empty()) {
+        console_.Message(engine_ + " said: " + failure.engineWords);
+    }
+}
+
+std::string ConsoleProgress::Given(int index) const {
+    return inputs_.at(static_cast<std::size_t>(index)).given;
+}
+
+std::string PlainReason(JobOutcome outcome, FailureKind kind) {
+    switch (kind) {
+        case FailureKind::NotAPresentation:
+            return "not a presentation";
+        case FailureKind::PasswordProtected:
+            return "password-protected";
+        case FailureKind::EngineStopped:
+            return "the engine stopped";
+        case FailureKind::DiskFull:
+            return "disk full";
+        case FailureKind::PermissionDenied:
+            return "permission denied";
+        case FailureKind::Other:
             break;
     }
+    switch (outcome) {
+        case JobOutcome::StartFailed:
+            return "it is not installed or does not start";
+        case JobOutcome::SaveFailed:
+            return "the engine could not write it";
+        case JobOutcome::InsertFailed:
+        case JobOutcome::Completed:
+        case JobOutcome::Stopped:
+            break;
+    }
+    return "the engine could not open or insert it";
 }
 
 }  // namespace foliomix::cli

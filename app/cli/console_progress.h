@@ -1,6 +1,7 @@
 // The merge as the console shows it: one progress line per input ("[3/12] name.pptx: 14
 // slides"), then one while the result is saved, unless quiet; a failure as one message that
-// names the file and gives the engine's own reason, quiet or not. A stop request ends the job.
+// names the file as the user gave it and the reason in plain words, quiet or not, and when
+// verbose a second line with the engine's own words. A stop request ends the job.
 #pragma once
 
 #include <filesystem>
@@ -21,7 +22,7 @@ struct MergeInput {
 class ConsoleProgress final : public MergeObserver {
   public:
     ConsoleProgress(const std::vector<MergeInput>& inputs, std::string output, std::string engine,
-                    bool quiet, ConsoleOutput& console, const StopRequest& stop);
+                    bool quiet, bool verbose, ConsoleOutput& console, const StopRequest& stop);
 
     [[nodiscard]] bool StopRequested() const override;
     [[nodiscard]] int FileCount() override;
@@ -30,19 +31,25 @@ class ConsoleProgress final : public MergeObserver {
     // Counting costs an engine call per file: only when the counts are shown.
     [[nodiscard]] bool WantsSlideCounts() const override { return !quiet_; }
     void Inserted(int index, std::int32_t slides) override;
-    void Failed(JobOutcome outcome, int file, const std::string& reason) override;
+    void Failed(JobOutcome outcome, int file, const JobFailure& failure) override;
     void Completed() override {}
 
   private:
     [[nodiscard]] std::string Counter(int index) const;
     [[nodiscard]] std::string NameOf(int index) const;
+    [[nodiscard]] std::string Given(int index) const;
 
     const std::vector<MergeInput>& inputs_;
     std::string output_;
     std::string engine_;
     bool quiet_;
+    bool verbose_;
     ConsoleOutput& console_;
     const StopRequest& stop_;
 };
+
+// Why a step failed, in words for the user: the kind of failure, or what failed when the
+// engine's words are all there is.
+[[nodiscard]] std::string PlainReason(JobOutcome outcome, FailureKind kind);
 
 }  // namespace foliomix::cli

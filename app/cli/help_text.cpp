@@ -21,7 +21,7 @@ std::string HelpText(std::string_view engine,
     for (const std::string_view extension : outputExtensions) {
         formats += (formats.empty() ? "" : ", ") + std::string(extension);
     }
-    return "Usage: " + program + " -o OUT [-f] [-q] [--from-file LIST] IN...\n" +  //
+    return "Usage: " + program + " -o OUT [-f] [-q] [-v] [--from-file LIST] IN...\n" +  //
            "       " + program + " --help | --version\n" +
            "Joins the presentations IN... into one new presentation OUT, their slides in the\n"
            "order given, by driving " +
@@ -35,6 +35,7 @@ std::string HelpText(std::string_view engine,
            "\n"
            "  -f, --force         replace OUT if it exists\n"
            "  -q, --quiet         print no progress\n"
+           "  -v, --verbose       after a failure's message, give the engine's own words\n"
            "      --from-file LIST\n"
            "                      more inputs, after those given as arguments: the lines of\n"
            "                      LIST, one path each (UTF-8; empty lines are skipped);\n"

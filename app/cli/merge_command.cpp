@@ -181,7 +181,7 @@ ExitStatus RunMerge(const MergeRequest& request, const std::vector<MergeInput>& 
 
     const std::unique_ptr<ConsoleEngine> server = engine.make(stop);
     ConsoleProgress progress(inputs, request.output, std::string(engine.name), request.quiet,
-                             console, stop);
+                             request.verbose, console, stop);
     MergeJob job(server->Server());
     const JobOutcome outcome =
         job.Run(progress, {staged->EnginePath().u16string(), FormatNamedBy(ExtensionOf(output))});

@@ -2,8 +2,10 @@
 
 #include <comdef.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -64,6 +66,27 @@ void WINAPI ThrowComSupportError(HRESULT hr, IErrorInfo* info) {
 }
 
 }  // namespace
+
+FailureKind FailureKindOf(HRESULT code) {
+    // Compared, not switched on: HRESULT_FROM_WIN32 is a function with some compilers.
+    const auto isAny = [code](std::initializer_list<HRESULT> codes) {
+        return std::find(codes.begin(), codes.end(), code) != codes.end();
+    };
+    if (isAny({E_ACCESSDENIED, STG_E_ACCESSDENIED})) {
+        return FailureKind::PermissionDenied;
+    }
+    if (isAny({HRESULT_FROM_WIN32(ERROR_DISK_FULL), HRESULT_FROM_WIN32(ERROR_HANDLE_DISK_FULL),
+               STG_E_MEDIUMFULL})) {
+        return FailureKind::DiskFull;
+    }
+    // The engine's process is gone, or no longer answers.
+    if (isAny({RPC_E_DISCONNECTED, RPC_E_SERVER_DIED, RPC_E_SERVER_DIED_DNE,
+               HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE), HRESULT_FROM_WIN32(RPC_S_CALL_FAILED),
+               CO_E_OBJNOTCONNECTED})) {
+        return FailureKind::EngineStopped;
+    }
+    return FailureKind::Other;
+}
 
 void RaiseComSupportErrorsAsServerErrors() { _set_com_error_handler(&ThrowComSupportError); }
 

@@ -22,9 +22,13 @@ using Microsoft::WRL::ComPtr;
 
 // A failed call as ServerError, with the code it failed with (the engine's own code when it
 // raised an exception), for the few callers that tell one failure from another.
+// What a failed call's code says in terms a user can act on.
+[[nodiscard]] FailureKind FailureKindOf(HRESULT code);
+
 class CallError : public ServerError {
   public:
-    CallError(const std::string& message, HRESULT code) : ServerError(message), code_(code) {}
+    CallError(const std::string& message, HRESULT code)
+        : ServerError(message, FailureKindOf(code)), code_(code) {}
     [[nodiscard]] HRESULT Code() const { return code_; }
 
   private:

@@ -91,7 +91,8 @@ void EngineCalls::RunOnEngineThread(const std::function<void()>& task, Waiting w
         }
     }
     if (killSwitch_.Trips() != tripsBefore) {
-        throw ServerError("the engine was ended: " + killSwitch_.Reason());
+        throw ServerError("the engine was ended: " + killSwitch_.Reason(),
+                          FailureKind::EngineStopped);
     }
 }
 

@@ -19,11 +19,15 @@
 #include <com/sun/star/frame/XDispatchProvider.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/XServiceInfo.hpp>
+#include <com/sun/star/task/XInteractionHandler.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
+#include <rtl/ref.hxx>
 
+#include "merge/impress/load_interactions.h"
 #include "merge/impress/uno_strings.h"
 #include "merge/presentation_server.h"
 
@@ -167,6 +171,7 @@ OpenDocument CreatePresentation(const EngineProcess& engine) {
 
 OpenDocument LoadPresentation(const EngineProcess& engine, const rtl::OUString& url,
                               StartView start) {
+    const rtl::Reference<LoadInteractions> interactions(new LoadInteractions);
     OpenDocument document;
     try {
         document = OpenDocument(engine.Desktop()->loadComponentFromURL(
@@ -176,16 +181,26 @@ OpenDocument LoadPresentation(const EngineProcess& engine, const rtl::OUString& 
                  Property("AsTemplate", uno::Any(true)),
                  Property("MacroExecutionMode",
                           uno::Any(css::document::MacroExecMode::NEVER_EXECUTE)),
-                 Property("UpdateDocMode", uno::Any(css::document::UpdateDocMode::NO_UPDATE))})));
+                 Property("UpdateDocMode", uno::Any(css::document::UpdateDocMode::NO_UPDATE)),
+                 Property("InteractionHandler",
+                          uno::Any(uno::Reference<css::task::XInteractionHandler>(
+                              interactions.get())))})));
+    } catch (const css::lang::DisposedException& e) {
+        throw ServerError("cannot open " + ToUtf8(url) + ": " + ToUtf8(e.Message),
+                          FailureKind::EngineStopped);
     } catch (const uno::Exception& e) {
-        throw ServerError("cannot open " + ToUtf8(url) + ": " + ToUtf8(e.Message));
+        throw ServerError("cannot open " + ToUtf8(url) + ": " + ToUtf8(e.Message),
+                          interactions->PasswordAsked() ? FailureKind::PasswordProtected
+                                                        : FailureKind::NotAPresentation);
     }
     if (!document.IsOpen()) {
-        throw ServerError("cannot open " + ToUtf8(url));
+        throw ServerError("cannot open " + ToUtf8(url), interactions->PasswordAsked()
+                                                            ? FailureKind::PasswordProtected
+                                                            : FailureKind::NotAPresentation);
     }
     const uno::Reference<css::lang::XServiceInfo> info(document.Component(), uno::UNO_QUERY);
     if (!info.is() || !info->supportsService("com.sun.star.presentation.PresentationDocument")) {
-        throw ServerError("not a presentation: " + ToUtf8(url));
+        throw ServerError("not a presentation: " + ToUtf8(url), FailureKind::NotAPresentation);
     }
     return document;
 }

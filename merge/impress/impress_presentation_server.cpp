@@ -9,6 +9,8 @@
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
+#include <com/sun/star/task/ErrorCodeIOException.hpp>
 #include <com/sun/star/util/XModifiable2.hpp>
 
 #include "merge/impress/engine_calls.h"
@@ -43,7 +45,7 @@ struct ImpressPresentationServer::Engine {
 
     const EngineProcess& Running() const {
         if (!process || !process->Running()) {
-            throw ServerError("LibreOffice Impress is not running");
+            throw ServerError("LibreOffice Impress is not running", FailureKind::EngineStopped);
         }
         return *process;
     }
@@ -67,6 +69,21 @@ OpenDocument EmptyPresentation(const EngineProcess& engine) {
     return document;
 }
 
+// What an error code of the engine's file access says, where it says something plain: the
+// class of an ErrCode (bits 8 to 12), as the engine's tools/errcode.hxx defines it.
+FailureKind KindOfErrorCode(sal_uInt32 code) {
+    constexpr sal_uInt32 kAccess = 5;
+    constexpr sal_uInt32 kSpace = 9;
+    switch ((code >> 8) & 0x1f) {
+        case kAccess:
+            return FailureKind::PermissionDenied;
+        case kSpace:
+            return FailureKind::DiskFull;
+        default:
+            return FailureKind::Other;
+    }
+}
+
 // Every UNO failure leaves the adapter as ServerError, with the engine's message.
 template <typename Call>
 auto Guarded(std::string_view what, Call&& call) -> decltype(call()) {
@@ -74,8 +91,23 @@ auto Guarded(std::string_view what, Call&& call) -> decltype(call()) {
         return call();
     } catch (const ServerError&) {
         throw;
+    } catch (const css::lang::DisposedException& e) {
+        // The bridge to the engine is gone: the engine ended during the call.
+        throw ServerError(std::string(what) + ": " + ToUtf8(e.Message), FailureKind::EngineStopped);
+    } catch (const css::task::ErrorCodeIOException& e) {
+        throw ServerError(std::string(what) + ": " + ToUtf8(e.Message),
+                          KindOfErrorCode(static_cast<sal_uInt32>(e.ErrCode)));
     } catch (const uno::Exception& e) {
         throw ServerError(std::string(what) + ": " + ToUtf8(e.Message));
+    }
+}
+
+// A file of no bytes is no presentation, although the engine would open it as a new, empty one
+// when it is the first, and has crashed on it when it came later.
+void RefuseEmptyFile(std::u16string_view fileName) {
+    std::error_code error;
+    if (std::filesystem::file_size(std::filesystem::path(fileName), error) == 0 && !error) {
+        throw ServerError("the file is empty", FailureKind::NotAPresentation);
     }
 }
 
@@ -127,6 +159,7 @@ class ImpressPresentation final : public ServerPresentation {
             if (index < 0 || index > count) {
                 throw ServerError("slide index out of range");
             }
+            RefuseEmptyFile(fileName);
             if (!document_.IsOpen()) {
                 BeginWith(engine, url);
                 return;

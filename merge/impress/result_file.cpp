@@ -20,6 +20,21 @@ namespace {
 // Hidden, and recognisable as ours by anyone who finds one.
 constexpr std::string_view kSaveFolderPrefix = ".foliomix-save-";
 
+// What a failed file system call's error says to the user.
+FailureKind KindOf(int error) {
+    switch (error) {
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            return FailureKind::PermissionDenied;
+        case ENOSPC:
+        case EDQUOT:
+            return FailureKind::DiskFull;
+        default:
+            return FailureKind::Other;
+    }
+}
+
 }  // namespace
 
 std::string SaveFolderPrefix() {
@@ -33,7 +48,9 @@ ResultFile::ResultFile(fs::path target) : target_(std::move(target)) {
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     if (::mkdtemp(buffer.data()) == nullptr) {
-        throw ServerError("cannot save into " + folder.string() + ": " + std::strerror(errno));
+        const int error = errno;
+        throw ServerError("cannot save into " + folder.string() + ": " + std::strerror(error),
+                          KindOf(error));
     }
     folder_ = fs::path(buffer.data());
     enginePath_ = folder_ / fs::path("result").concat(target_.extension().native());
@@ -51,7 +68,8 @@ void ResultFile::Commit() {
     }
     fs::rename(enginePath_, target_, error);
     if (error) {
-        throw ServerError("cannot replace " + target_.string() + ": " + error.message());
+        throw ServerError("cannot replace " + target_.string() + ": " + error.message(),
+                          KindOf(error.value()));
     }
 }
 

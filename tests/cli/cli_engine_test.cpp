@@ -29,8 +29,10 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using ::testing::ElementsAre;
+using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::Not;
 
 constexpr int kLongDecks = 8;
 
@@ -46,6 +48,7 @@ class CliEngineTest : public ::testing::Test {
         MakeDesignedDeck(maker.Engine(), Deck("three.odp"), {"ODP 1", "ODP 2", "ODP 3"},
                          {{25400, 19050}, 0x604020, "O", "DejaVu Serif", {}});
         std::ofstream(Deck("not a deck.ppt")) << "a text file under a deck's name\n";
+        std::ofstream(Deck("空 .ppt")).flush();
         for (int deck = 1; deck <= kLongDecks; ++deck) {
             std::vector<std::string> titles;
             for (int slide = 1; slide <= 40; ++slide) {
@@ -215,6 +218,38 @@ TEST_F(CliEngineTest, EachExitStatusHasARealCause) {
         ExpectNothingLeft(program.Pid(), c.oldOutputStays ? std::vector<std::string>{"r.ppt"}
                                                           : std::vector<std::string>{});
         fs::remove(Work("r.ppt"));
+    }
+}
+
+// An empty file or a text file under a deck's name, first, in the middle or last: refused at its
+// insert, named as given, with the reason in plain words; -v adds the engine's own words.
+TEST_F(CliEngineTest, AFileThatIsNoPresentationIsRefusedWhereverItComes) {
+    for (const fs::path& badDeck : {Deck("空 .ppt"), Deck("not a deck.ppt")}) {
+        const std::string bad = badDeck.string();
+        for (std::size_t at = 0; at <= 2; ++at) {
+            std::vector<std::string> arguments = {"-o", "r.pptx", Deck("one.ppt"),
+                                                  Deck("three.odp")};
+            arguments.insert(arguments.begin() + 2 + static_cast<std::ptrdiff_t>(at), bad);
+            const bool verbose = at == 1;
+            if (verbose) {
+                arguments.emplace_back("-v");
+            }
+            SCOPED_TRACE(bad + " at " + std::to_string(at));
+            ProgramProcess program(FOLIOMIX_MERGE_PROGRAM, SetupFor(arguments));
+            const auto end = program.Finish(5min);
+            ASSERT_TRUE(end);
+            EXPECT_EQ(end->exitCode, 4) << end->standardError;
+            const std::string refusal =
+                "foliomix-merge: cannot insert " + bad + ": not a presentation\n";
+            if (verbose) {
+                EXPECT_THAT(end->standardError,
+                            HasSubstr(refusal + "foliomix-merge: LibreOffice Impress said: "));
+            } else {
+                EXPECT_THAT(end->standardError, EndsWith(refusal));
+                EXPECT_THAT(end->standardError, Not(HasSubstr("file:")));
+            }
+            ExpectNothingLeft(program.Pid(), {});
+        }
     }
 }
 

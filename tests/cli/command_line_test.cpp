@@ -27,7 +27,12 @@ TEST_P(AcceptedTest, GivesTheRequest) {
 
 MergeRequest Request(std::string output, Arguments inputs, bool force = false, bool quiet = false,
                      std::optional<std::string> list = std::nullopt) {
-    return {std::move(output), force, quiet, std::move(inputs), std::move(list)};
+    return {std::move(output), force, quiet, false, std::move(inputs), std::move(list)};
+}
+
+MergeRequest Verbose(MergeRequest request) {
+    request.verbose = true;
+    return request;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -44,6 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
                  Request("r.ppt", {"a.ppt"}, true, true)},
         // Grouped flags, the last one taking a value.
         Accepted{{"-fqo", "r.ppt", "a.ppt"}, Request("r.ppt", {"a.ppt"}, true, true)},
+        Accepted{{"-vo", "r.ppt", "a.ppt"}, Verbose(Request("r.ppt", {"a.ppt"}))},
+        Accepted{{"a.ppt", "--verbose", "-o", "r.ppt"}, Verbose(Request("r.ppt", {"a.ppt"}))},
         // A value is taken as it is, even when it looks like an option.
         Accepted{{"-o", "-r.ppt", "a.ppt"}, Request("-r.ppt", {"a.ppt"})},
         // After "--", everything is an input; "-" alone is always one.

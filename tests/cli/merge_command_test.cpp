@@ -18,10 +18,12 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::CallLog;
+using ::testing::ContainsRegex;
 using testing::FakeServer;
 using testing::FileBytes;
 using ::testing::HasSubstr;
 using testing::NamesIn;
+using ::testing::Not;
 
 class FakeEngine final : public ConsoleEngine {
   public:
@@ -64,6 +66,7 @@ class Scene {
         const MergeRequest request{Output().string(),
                                    true,
                                    false,
+                                   verbose,
                                    {Input("a.ppt").string(), Input("b.ppt").string()},
                                    std::nullopt};
         std::istringstream noInput;
@@ -81,6 +84,7 @@ class Scene {
     FakeServer server{log_};
     std::string stopAt;  // the engine call during which a stop is requested
     bool writesFile = true;
+    bool verbose = false;
     std::ostringstream messages;
 
   private:
@@ -120,32 +124,56 @@ TEST(MergeCommandTest, AStopDuringAnyEngineCallLeavesNothing) {
 TEST(MergeCommandTest, EachFailingStepHasItsExitStatusAndKeepsTheOldOutput) {
     struct Case {
         std::string failing;  // "": none fails, but the engine writes no file
+        FailureKind kind;
         ExitStatus status;
-        std::string message;
+        std::string message;  // a pattern: in plain words, naming the file as given
     };
+    // The inputs and output as given: full paths in a folder of each scene's own.
+    const std::string b = "/[^ ]*/b\\.ppt";
     for (const Case& c : {
-             Case{"CreateApplication", ExitStatus::kEngineUnavailable,
-                  "cannot start Fake Engine: CreateApplication failed"},
-             Case{"app.DisplayAlerts=false", ExitStatus::kEngineUnavailable,
+             Case{"CreateApplication", FailureKind::Other, ExitStatus::kEngineUnavailable,
+                  "cannot start Fake Engine: it is not installed or does not start\n"},
+             Case{"app.DisplayAlerts=false", FailureKind::Other, ExitStatus::kEngineUnavailable,
                   "cannot start Fake Engine"},
-             Case{"app.Presentations.Add", ExitStatus::kInsertFailed,
+             Case{"app.Presentations.Add", FailureKind::Other, ExitStatus::kInsertFailed,
                   "cannot make the new presentation"},
-             Case{"pres.InsertFromFile#2", ExitStatus::kInsertFailed,
-                  "b.ppt: pres.InsertFromFile failed"},
-             Case{"pres.SaveAs", ExitStatus::kSaveFailed, "r.pptx: pres.SaveAs failed"},
-             Case{"", ExitStatus::kSaveFailed, "r.pptx: the engine wrote no file"},
+             Case{"pres.InsertFromFile#2", FailureKind::Other, ExitStatus::kInsertFailed,
+                  "cannot insert " + b + ": the engine could not open or insert it\n"},
+             Case{"pres.InsertFromFile#2", FailureKind::NotAPresentation, ExitStatus::kInsertFailed,
+                  "cannot insert " + b + ": not a presentation\n"},
+             Case{"pres.InsertFromFile#2", FailureKind::PasswordProtected,
+                  ExitStatus::kInsertFailed, "cannot insert " + b + ": password-protected\n"},
+             Case{"pres.InsertFromFile#2", FailureKind::EngineStopped, ExitStatus::kInsertFailed,
+                  "the engine stopped while opening " + b + "\n"},
+             Case{"pres.SaveAs", FailureKind::DiskFull, ExitStatus::kSaveFailed,
+                  "cannot save /[^ ]*/r\\.pptx: disk full\n"},
+             Case{"pres.SaveAs", FailureKind::PermissionDenied, ExitStatus::kSaveFailed,
+                  "r.pptx: permission denied\n"},
+             Case{"", FailureKind::Other, ExitStatus::kSaveFailed,
+                  "r.pptx: the engine wrote no file"},
          }) {
-        SCOPED_TRACE(c.failing);
+        SCOPED_TRACE(c.failing + " " + c.message);
         Scene scene;
         scene.writesFile = !c.failing.empty();
         if (!c.failing.empty()) {
             scene.server.failing.insert(c.failing);
+            scene.server.failingKind = c.kind;
         }
         EXPECT_EQ(scene.Run(), c.status);
-        EXPECT_THAT(scene.messages.str(), HasSubstr(c.message));
+        EXPECT_THAT(scene.messages.str(), ContainsRegex(c.message));
+        // The engine's own words only when asked for.
+        EXPECT_THAT(scene.messages.str(), Not(HasSubstr(" failed")));
         EXPECT_EQ(FileBytes(scene.Output()), "the old result");
         EXPECT_EQ(scene.Names(), kUntouched);
     }
+    Scene verbose;
+    verbose.verbose = true;
+    verbose.server.failing.insert("pres.InsertFromFile#2");
+    verbose.server.failingKind = FailureKind::NotAPresentation;
+    EXPECT_EQ(verbose.Run(), ExitStatus::kInsertFailed);
+    EXPECT_THAT(verbose.messages.str(),
+                HasSubstr(": not a presentation\nfoliomix-merge: Fake Engine said: "
+                          "pres.InsertFromFile failed\n"));
     // And without a failure the new result replaces it, with nothing else left; the engine is
     // told the format that the output's extension names, not left to its default.
     Scene scene;

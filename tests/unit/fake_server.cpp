@@ -114,7 +114,7 @@ void FakeServer::Call(const std::string& call) {
     }
     const int nth = ++callCounts_[name];
     if (failing.contains(name) || failing.contains(name + "#" + std::to_string(nth))) {
-        throw ServerError(name + " failed");
+        throw ServerError(name + " failed", failingKind);
     }
 }
 

@@ -21,6 +21,8 @@ class FakeServer : public PresentationServer {
     // Calls named as in the log ("app.Quit", "pres.InsertFromFile", ...) that fail; a name
     // with "#N" fails only its N-th call (1 first).
     std::set<std::string> failing;
+    // What those failures say of themselves.
+    FailureKind failingKind = FailureKind::Other;
 
     // The slides of each input file, by path; a path not listed cannot be inserted.
     std::map<std::u16string, std::vector<std::string>> files;

@@ -56,14 +56,16 @@ class RecordingObserver final : public MergeObserver {
         log_.push_back("obs.Inserted(" + std::to_string(index) + "," + std::to_string(slides) +
                        ")");
     }
-    void Failed(JobOutcome outcome, int file, const std::string& reason) override {
+    void Failed(JobOutcome outcome, int file, const JobFailure& failure) override {
         log_.push_back("obs.Failed(" + std::string(Name(outcome)) + "," + std::to_string(file) +
                        ")");
-        reasons.push_back(reason);
+        reasons.push_back(failure.engineWords);
+        kinds.push_back(failure.kind);
     }
     void Completed() override { log_.push_back("obs.Completed"); }
 
     std::vector<std::string> reasons;
+    std::vector<FailureKind> kinds;
 
   private:
     CallLog& log_;
