@@ -16,6 +16,7 @@
 #include <QString>
 #include <QTest>
 #include <QWidget>
+#include <QWindow>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -98,6 +99,27 @@ inline void TypeName(QFileDialog& dialog, const QString& text) {
     edit.selectAll();
     QTest::keyClick(&edit, Qt::Key_Delete);
     Type(edit, text);
+}
+
+// Keys pressed as the user presses them: the window system hands them to the window in front,
+// which gives them to its focus widget, whether or not Qt has made that window active again.
+inline QWindow& KeyTarget(const QWidget& window) {
+    QWindow* handle = window.windowHandle();
+    if (handle == nullptr) {
+        throw std::runtime_error("the window is not shown");
+    }
+    return *handle;
+}
+
+inline void PressKey(const QWidget& window, Qt::Key key) {
+    QTest::keyClick(&KeyTarget(window), key);
+}
+
+// ASCII only, key by key.
+inline void TypeKeys(const QWidget& window, const std::string& text) {
+    for (const char c : text) {
+        QTest::keyClick(&KeyTarget(window), c);
+    }
 }
 
 inline QPushButton& DialogButton(const QFileDialog& dialog,
