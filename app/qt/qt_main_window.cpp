@@ -16,6 +16,7 @@
 #include "app/qt/file_dialog_settings.h"
 #include "app/qt/open_file_dialog.h"
 #include "app/qt/qt_text.h"
+#include "app/qt/save_file_dialog.h"
 
 namespace foliomix::qt {
 namespace {
@@ -250,7 +251,7 @@ DialogOutcome QtMainWindow::ShowSave() {
     if (!open_) {
         return DialogOutcome::Cancelled;
     }
-    QFileDialog dialog(this);
+    SaveFileDialog dialog(this);
     PrepareFileDialog(dialog, design::kSfd);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);

@@ -5,6 +5,8 @@
 
 #include <QMessageBox>
 #include <QPointer>
+#include <functional>
+#include <string>
 
 #include "tests/qt/window_fixture.h"
 
@@ -225,6 +227,78 @@ TEST_F(MergeRunTest, ReplacingAnExistingFileIsAskedFirst) {
     EXPECT_EQ(driver.Pending(), 0U);
     EXPECT_EQ(window->LastRunOutcome(), RunOutcome::Completed);
     EXPECT_EQ(window->SaveFileName(), QDir(work.path()).filePath("old.ppt").toStdU16String());
+}
+
+struct RenameFlow {
+    const char* name;
+    std::function<void(QFileDialog&)> confirm;
+    std::function<void(QMessageBox&)> decline;
+    std::function<void(QFileDialog&, const std::string&)> rename;
+};
+
+// The proposed name exists; the user declines to replace it, types another name and confirms.
+// The keys can reach the name field before Qt has made the dialog active again.
+TEST_F(MergeRunTest, AfterDecliningToReplaceTheProposedFileTheTypedNameIsSaved) {
+    QFile existing(QDir(work.path()).filePath(QStringLiteral("合并结果.ppt")));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    const std::vector<RenameFlow> flows = {
+        {"keyboard", [](QFileDialog& d) { PressKey(d, Qt::Key_Return); },
+         [](QMessageBox& box) { PressKey(box, Qt::Key_N); },
+         [](QFileDialog& d, const std::string& name) {
+             TypeKeys(d, name);  // over the name, which Qt leaves selected
+             PressKey(d, Qt::Key_Return);
+         }},
+        {"mouse", [](QFileDialog& d) { Confirm(d); },
+         [](QMessageBox& box) { Click(*box.button(QMessageBox::No)); },
+         [](QFileDialog& d, const std::string& name) {
+             TypeName(d, QString::fromStdString(name));
+             Confirm(d);
+         }},
+    };
+    for (const RenameFlow& flow : flows) {
+        SCOPED_TRACE(flow.name);
+        OpenWindow();
+        GivenThreeDecks();
+        fake.saved.clear();
+        const std::string name = std::string("result ") + flow.name;
+        QStringList questions;
+        // Any further question is answered Yes, as the user did.
+        std::function<void(QMessageBox&)> answer = [&](QMessageBox& box) {
+            if (box.button(QMessageBox::Yes) == nullptr) {
+                Answer(box);
+                return;
+            }
+            questions.append(box.text());
+            PressKey(box, Qt::Key_Y);
+            // The box clicks after a moment; the next step is for the box after it.
+            EXPECT_TRUE(QTest::qWaitFor([&box] { return !box.isVisible(); }));
+            driver.On<QMessageBox>(answer);
+        };
+        driver
+            .On<QFileDialog>([&](QFileDialog& d) {
+                EXPECT_TRUE(WaitForListing(d, 1));
+                flow.confirm(d);
+            })
+            .On<QMessageBox>([&](QMessageBox& box) {
+                questions.append(box.text());
+                flow.decline(box);
+            })
+            .On<QFileDialog>([&](QFileDialog& d) { flow.rename(d, name); })
+            .On<QMessageBox>(answer);
+        Click(Button(*window, ControlId::cmdMerge));
+
+        // The run went through the question about the proposed file.
+        EXPECT_EQ(driver.Pending(), 0U);
+        ASSERT_FALSE(questions.isEmpty());
+        ASSERT_TRUE(questions.front().contains(QStringLiteral("合并结果.ppt")));
+        EXPECT_EQ(questions.size(), 1) << Utf8(questions.back());
+        const std::u16string typed =
+            QDir(work.path()).filePath(QString::fromStdString(name + ".ppt")).toStdU16String();
+        EXPECT_EQ(window->SaveFileName(), typed);
+        ASSERT_EQ(fake.saved.size(), 1U);
+        EXPECT_EQ(fake.saved.begin()->first, typed);
+    }
 }
 
 struct MessageCase {
