@@ -148,6 +148,7 @@ class MergeJobFailureTest : public MergeJobTest,
 TEST_P(MergeJobFailureTest, ReportsTheFailureThenShutsTheEngineDownAndSavesNothing) {
     observer.wantsCounts = true;
     server.failing = {GetParam().failing};
+    server.failingKind = FailureKind::DiskFull;
     EXPECT_EQ(job.Run(observer, {u"out.ppt"}), GetParam().outcome);
     EXPECT_TRUE(server.saved.empty());
     const std::string reported = "obs.Failed(" + std::string(Name(GetParam().outcome)) + "," +
@@ -159,6 +160,8 @@ TEST_P(MergeJobFailureTest, ReportsTheFailureThenShutsTheEngineDownAndSavesNothi
     EXPECT_THAT(log, ::testing::Not(::testing::Contains("obs.Completed")));
     ASSERT_EQ(observer.reasons.size(), 1U);
     EXPECT_THAT(observer.reasons[0], HasSubstr("failed"));
+    // What kind of failure it was reaches the observer with the engine's words.
+    EXPECT_THAT(observer.kinds, ::testing::ElementsAre(FailureKind::DiskFull));
 }
 
 INSTANTIATE_TEST_SUITE_P(
