@@ -45,6 +45,7 @@ std::vector<Picture> PdfPictures(const fs::path& pdf, const fs::path& folder, in
     // page-01.ppm, page-02.ppm, …: one width of number for all pages.
     std::sort(files.begin(), files.end());
     std::vector<Picture> pages;
+    pages.reserve(files.size());
     for (const fs::path& file : files) {
         pages.push_back(ReadPpm(file));
     }
@@ -66,7 +67,8 @@ double DifferingShare(const Picture& a, const Picture& b) {
             }
         }
     }
-    return static_cast<double>(differing) / static_cast<double>(a.rgb.size() / 3);
+    const std::size_t pixels = a.rgb.size() / 3;
+    return static_cast<double>(differing) / static_cast<double>(pixels);
 }
 
 }  // namespace foliomix::testing
