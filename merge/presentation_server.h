@@ -21,6 +21,7 @@ enum class FailureKind : std::uint8_t {
     EngineStopped,      // the engine process ended during the operation
     DiskFull,
     PermissionDenied,
+    NoVisibleSlide,  // a PDF was asked for, and every slide is hidden: it would have no page
 };
 
 class ServerError : public std::runtime_error {

@@ -103,6 +103,8 @@ std::string PlainReason(JobOutcome outcome, FailureKind kind) {
             return "disk full";
         case FailureKind::PermissionDenied:
             return "permission denied";
+        case FailureKind::NoVisibleSlide:
+            return "every slide is hidden, and a PDF shows only the visible ones";
         case FailureKind::Other:
             break;
     }

@@ -9,6 +9,7 @@
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/io/IOException.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/task/ErrorCodeIOException.hpp>
 #include <com/sun/star/util/XModifiable2.hpp>
@@ -84,6 +85,18 @@ FailureKind KindOfErrorCode(sal_uInt32 code) {
     }
 }
 
+// A store passes its error code on only in its message ("0xc10(Error Area:Io Class:Write
+// Code:16)"): the engine turns the coded exception into a plain IOException on its way out.
+FailureKind KindOfErrorText(const rtl::OUString& message) {
+    if (message.indexOf("Class:Access") >= 0) {
+        return FailureKind::PermissionDenied;
+    }
+    if (message.indexOf("Class:Space") >= 0) {
+        return FailureKind::DiskFull;
+    }
+    return FailureKind::Other;
+}
+
 // Every UNO failure leaves the adapter as ServerError, with the engine's message.
 template <typename Call>
 auto Guarded(std::string_view what, Call&& call) -> decltype(call()) {
@@ -97,9 +110,23 @@ auto Guarded(std::string_view what, Call&& call) -> decltype(call()) {
     } catch (const css::task::ErrorCodeIOException& e) {
         throw ServerError(std::string(what) + ": " + ToUtf8(e.Message),
                           KindOfErrorCode(static_cast<sal_uInt32>(e.ErrCode)));
+    } catch (const css::io::IOException& e) {
+        throw ServerError(std::string(what) + ": " + ToUtf8(e.Message), KindOfErrorText(e.Message));
     } catch (const uno::Exception& e) {
         throw ServerError(std::string(what) + ": " + ToUtf8(e.Message));
     }
+}
+
+bool HasVisibleSlide(const OpenDocument& document) {
+    for (const auto& slide : SlideList(document)) {
+        bool visible = true;
+        uno::Reference<css::beans::XPropertySet>(slide, uno::UNO_QUERY_THROW)
+            ->getPropertyValue("Visible") >>= visible;
+        if (visible) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // A file of no bytes is no presentation, although the engine would open it as a new, empty one
@@ -201,10 +228,19 @@ class ImpressPresentation final : public ServerPresentation {
             }
             const uno::Reference<css::frame::XStorable> storable(document_.Component(),
                                                                  uno::UNO_QUERY_THROW);
-            storable->storeToURL(
-                FileUrlFromPath(result.EnginePath().u16string()),
-                Properties({Property("FilterName", uno::Any(Utf8ToOUString(filter))),
-                            Property("Overwrite", uno::Any(true))}));
+            try {
+                storable->storeToURL(
+                    FileUrlFromPath(result.EnginePath().u16string()),
+                    Properties({Property("FilterName", uno::Any(Utf8ToOUString(filter))),
+                                Property("Overwrite", uno::Any(true))}));
+            } catch (const css::io::IOException& e) {
+                // The engine's PDF export fails with a plain write error when it has no page to
+                // write; asked only after a failure, as it costs a call per slide.
+                if (filter == SaveFilterFor(u"result.pdf") && !HasVisibleSlide(document_)) {
+                    throw ServerError("SaveAs: " + ToUtf8(e.Message), FailureKind::NoVisibleSlide);
+                }
+                throw;
+            }
         });
         result.Commit();
     }

@@ -149,6 +149,8 @@ TEST(MergeCommandTest, EachFailingStepHasItsExitStatusAndKeepsTheOldOutput) {
                   "cannot save /[^ ]*/r\\.pptx: disk full\n"},
              Case{"pres.SaveAs", FailureKind::PermissionDenied, ExitStatus::kSaveFailed,
                   "r.pptx: permission denied\n"},
+             Case{"pres.SaveAs", FailureKind::NoVisibleSlide, ExitStatus::kSaveFailed,
+                  "r.pptx: every slide is hidden, and a PDF shows only the visible ones\n"},
              Case{"", FailureKind::Other, ExitStatus::kSaveFailed,
                   "r.pptx: the engine wrote no file"},
          }) {

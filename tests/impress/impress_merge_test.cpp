@@ -227,6 +227,14 @@ TEST_F(ImpressMergeTest, AnEmptyResultIsSavedWithNoVisibleSlide) {
     EXPECT_TRUE(saved.visibleSlides.empty());
     // A .ppt cannot hold zero slides: the engine's own first slide stays, hidden.
     EXPECT_EQ(saved.hiddenSlides, 1);
+    // A PDF of it would have no page: refused, saying so.
+    try {
+        result->SaveAs(U16(Output("empty.pdf")));
+        ADD_FAILURE() << "saved";
+    } catch (const ServerError& e) {
+        EXPECT_EQ(e.Kind(), FailureKind::NoVisibleSlide) << e.what();
+    }
+    EXPECT_FALSE(fs::exists(Output("empty.pdf")));
 }
 
 // The first bytes of each format: an OLE2 compound file, or a zip whose first entry is the
