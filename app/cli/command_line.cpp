@@ -6,7 +6,7 @@
 namespace foliomix::cli {
 namespace {
 
-enum class Option { kOutput, kForce, kQuiet, kVerbose, kInputList, kHelp, kVersion };
+enum class Option { kOutput, kForce, kQuiet, kVerbose, kInputList, kEngine, kHelp, kVersion };
 
 struct OptionName {
     Option option;
@@ -15,12 +15,13 @@ struct OptionName {
     bool takesValue;
 };
 
-constexpr std::array<OptionName, 7> kOptions{{
+constexpr std::array<OptionName, 8> kOptions{{
     {Option::kOutput, 'o', "output", true},
     {Option::kForce, 'f', "force", false},
     {Option::kQuiet, 'q', "quiet", false},
     {Option::kVerbose, 'v', "verbose", false},
     {Option::kInputList, '\0', "from-file", true},
+    {Option::kEngine, '\0', "engine", true},
     {Option::kHelp, 'h', "help", false},
     {Option::kVersion, '\0', "version", false},
 }};
@@ -55,6 +56,9 @@ class Parser {
                 break;
             case Option::kInputList:
                 Once(line_.merge.inputList, std::move(value), option);
+                break;
+            case Option::kEngine:
+                Once(line_.merge.engine, std::move(value), option);
                 break;
             case Option::kForce:
                 line_.merge.force = true;

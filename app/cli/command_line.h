@@ -1,7 +1,7 @@
 // foliomix-merge's arguments: what they ask for, or why they cannot be understood.
 //
 //   foliomix-merge [-o OUT | --output OUT] [-f | --force] [-q | --quiet] [-v | --verbose]
-//                  [--from-file LIST] IN...
+//                  [--engine PATH] [--from-file LIST] IN...
 //   foliomix-merge --help | --version
 //
 // Options and inputs may come in any order; "--" ends the options, so that an input whose name
@@ -30,6 +30,8 @@ struct MergeRequest {
     std::vector<std::string> inputs;  // UTF-8, in the order given
     // Read after the inputs given as arguments; "-" is the standard input.
     std::optional<std::string> inputList;
+    // The engine to drive (--engine), UTF-8 as given; none: the platform's choice.
+    std::optional<std::string> engine;
 
     friend bool operator==(const MergeRequest&, const MergeRequest&) = default;
 };

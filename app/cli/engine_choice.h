@@ -4,6 +4,8 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -20,14 +22,24 @@ class ConsoleEngine {
     [[nodiscard]] virtual PresentationServer& Server() = 0;
 };
 
+// The engine program a merge is to drive.
+struct EngineSelection {
+    std::string program;  // empty: the one the platform finds itself
+    std::string problem;  // not empty: the engine asked for cannot be driven, and why
+};
+
 struct EngineChoice {
     // As messages and --help name it.
     std::string_view name;
     // The formats it writes, by extension, lower case with the dot (".pptx").
     std::vector<std::string_view> outputExtensions;
-    // Makes the server; the engine itself starts with the job. The stop request must outlive
-    // what it makes.
-    std::function<std::unique_ptr<ConsoleEngine>(const StopRequest&)> make;
+    // The engine that `requested` (--engine) names, else the one the platform's environment
+    // names, else none in particular.
+    std::function<EngineSelection(const std::optional<std::string>& requested)> select;
+    // Makes the server for the selected program; the engine itself starts with the job. The
+    // stop request must outlive what it makes.
+    std::function<std::unique_ptr<ConsoleEngine>(const StopRequest&, const std::string& program)>
+        make;
 };
 
 [[nodiscard]] EngineChoice PlatformEngine();

@@ -45,7 +45,17 @@ class PowerPointEngine final : public ConsoleEngine {
 EngineChoice PlatformEngine() {
     return {.name = "Microsoft PowerPoint",
             .outputExtensions = {".ppt", ".pptx", ".odp", ".pdf"},
-            .make = [](const StopRequest& stop) -> std::unique_ptr<ConsoleEngine> {
+            .select = [](const std::optional<std::string>& requested) -> EngineSelection {
+                if (requested) {
+                    return {.program = {},
+                            .problem = "--engine " + *requested +
+                                       ": the installed Microsoft PowerPoint is the only engine "
+                                       "here"};
+                }
+                return {};
+            },
+            .make = [](const StopRequest& stop,
+                       const std::string& /*program*/) -> std::unique_ptr<ConsoleEngine> {
                 return std::make_unique<PowerPointEngine>(stop);
             }};
 }

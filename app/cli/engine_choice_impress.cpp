@@ -1,10 +1,13 @@
 // On Linux: LibreOffice Impress, through the Impress adapter.
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <mutex>
 
 #include "app/cli/engine_choice.h"
+#include "app/cli/input_files.h"
 #include "merge/impress/call_waiter.h"
+#include "merge/impress/engine_location.h"
 #include "merge/impress/impress_presentation_server.h"
 
 namespace foliomix::cli {
@@ -50,7 +53,8 @@ class StopWaiter final : public impress::CallWaiter {
 
 class ImpressEngine final : public ConsoleEngine {
   public:
-    explicit ImpressEngine(const StopRequest& stop) : waiter_(stop) {
+    ImpressEngine(const StopRequest& stop, const std::string& program)
+        : waiter_(stop), server_(impress::ImpressOptions{.start = {.program = program}}) {
         server_.SetCallWaiter(&waiter_);
     }
     ~ImpressEngine() override { server_.SetCallWaiter(nullptr); }
@@ -70,8 +74,29 @@ class ImpressEngine final : public ConsoleEngine {
 EngineChoice PlatformEngine() {
     return {.name = "LibreOffice Impress",
             .outputExtensions = {".ppt", ".pptx", ".odp", ".pdf"},
-            .make = [](const StopRequest& stop) -> std::unique_ptr<ConsoleEngine> {
-                return std::make_unique<ImpressEngine>(stop);
+            .select = [](const std::optional<std::string>& requested) -> EngineSelection {
+                std::string given = requested.value_or("");
+                const char* variable = std::getenv(impress::kEngineVariable);
+                if (!requested && variable != nullptr) {
+                    given = variable;
+                }
+                if (!requested && given.empty()) {
+                    return {};
+                }
+                const auto engine = impress::EngineNamedBy(PathFromUtf8(given));
+                if (!engine) {
+                    return {.program = {},
+                            .problem =
+                                (requested ? given
+                                           : std::string(impress::kEngineVariable) + "=" + given) +
+                                ": not a LibreOffice engine (name its soffice or its "
+                                "program folder)"};
+                }
+                return {.program = engine->string(), .problem = {}};
+            },
+            .make = [](const StopRequest& stop,
+                       const std::string& program) -> std::unique_ptr<ConsoleEngine> {
+                return std::make_unique<ImpressEngine>(stop, program);
             }};
 }
 

@@ -21,7 +21,8 @@ std::string HelpText(std::string_view engine,
     for (const std::string_view extension : outputExtensions) {
         formats += (formats.empty() ? "" : ", ") + std::string(extension);
     }
-    return "Usage: " + program + " -o OUT [-f] [-q] [-v] [--from-file LIST] IN...\n" +  //
+    return "Usage: " + program +
+           " -o OUT [-f] [-q] [-v] [--engine PATH] [--from-file LIST] IN...\n" +  //
            "       " + program + " --help | --version\n" +
            "Joins the presentations IN... into one new presentation OUT, their slides in the\n"
            "order given, by driving " +
@@ -36,6 +37,9 @@ std::string HelpText(std::string_view engine,
            "  -f, --force         replace OUT if it exists\n"
            "  -q, --quiet         print no progress\n"
            "  -v, --verbose       after a failure's message, give the engine's own words\n"
+           "      --engine PATH   the engine to drive (Linux: LibreOffice's soffice or its\n"
+           "                      program folder; else $FOLIOMIX_ENGINE, else the system's,\n"
+           "                      else the newest under /opt/libreoffice*)\n"
            "      --from-file LIST\n"
            "                      more inputs, after those given as arguments: the lines of\n"
            "                      LIST, one path each (UTF-8; empty lines are skipped);\n"
@@ -54,10 +58,10 @@ std::string HelpText(std::string_view engine,
            "usage error; an input that is no readable file; OUT exists (without\n"
            "       --force); a format that is not known by OUT's extension\n" +
            Code(ExitStatus::kEngineUnavailable) +
-           "the engine is not installed or does not start\n" + Code(ExitStatus::kInsertFailed) +
-           "an input could not be inserted\n" + Code(ExitStatus::kSaveFailed) +
-           "the result could not be saved\n" + Code(ExitStatus::kInterrupted) +
-           "interrupted (Ctrl-C, or a request to terminate)\n";
+           "the engine is not installed, does not start, or --engine names none\n" +
+           Code(ExitStatus::kInsertFailed) + "an input could not be inserted\n" +
+           Code(ExitStatus::kSaveFailed) + "the result could not be saved\n" +
+           Code(ExitStatus::kInterrupted) + "interrupted (Ctrl-C, or a request to terminate)\n";
 }
 
 std::string VersionText() {

@@ -168,6 +168,11 @@ ExitStatus RunMerge(const MergeRequest& request, const std::vector<MergeInput>& 
         return ExitStatus::kInterrupted;
     }
 
+    const EngineSelection selected = engine.select(request.engine);
+    if (!selected.problem.empty()) {
+        console.Message(selected.problem);
+        return ExitStatus::kEngineUnavailable;
+    }
     const fs::path output = fs::absolute(PathFromUtf8(request.output));
     RemoveStagingOfEndedRuns(output.parent_path());
     std::optional<StagedOutput> staged;
@@ -179,7 +184,7 @@ ExitStatus RunMerge(const MergeRequest& request, const std::vector<MergeInput>& 
         return ExitStatus::kSaveFailed;
     }
 
-    const std::unique_ptr<ConsoleEngine> server = engine.make(stop);
+    const std::unique_ptr<ConsoleEngine> server = engine.make(stop, selected.program);
     ConsoleProgress progress(inputs, request.output, std::string(engine.name), request.quiet,
                              request.verbose, console, stop);
     MergeJob job(server->Server());

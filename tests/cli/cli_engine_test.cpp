@@ -13,6 +13,7 @@
 #include <memory>
 #include <sstream>
 
+#include "merge/impress/engine_location.h"
 #include "merge/impress/temporary_directory.h"
 #include "tests/cli/program_process.h"
 #include "tests/impress/deck_design.h"
@@ -178,6 +179,17 @@ TEST_F(CliEngineTest, EachExitStatusHasARealCause) {
                   {"foliomix-merge: cannot start LibreOffice Impress: "},
                   false,
                   {"PATH=" + brokenEngine.Path().string() + ":" + std::getenv("PATH")}},
+             Case{"EngineOptionNamesNone",
+                  {"--engine", decks_->Path().string(), "-o", "r.ppt", Deck("one.ppt")},
+                  3,
+                  {"foliomix-merge: " + decks_->Path().string() +
+                   ": not a LibreOffice engine (name its soffice or its program folder)"}},
+             Case{"EngineVariableNamesNone",
+                  {"-o", "r.ppt", Deck("one.ppt")},
+                  3,
+                  {"foliomix-merge: FOLIOMIX_ENGINE=/nowhere/soffice: not a LibreOffice engine"},
+                  false,
+                  {"FOLIOMIX_ENGINE=/nowhere/soffice"}},
              Case{"NotADeck",
                   {"-fo", "r.ppt", Deck("one.ppt"), notADeck, Deck("two.pptx")},
                   4,
@@ -250,6 +262,27 @@ TEST_F(CliEngineTest, AFileThatIsNoPresentationIsRefusedWhereverItComes) {
             }
             ExpectNothingLeft(program.Pid(), {});
         }
+    }
+}
+
+// The engine named by --engine, which wins over FOLIOMIX_ENGINE, or by that variable alone.
+TEST_F(CliEngineTest, TheEngineNamedIsTheOneDriven) {
+    const std::string program = fs::path(impress::FindInstalledEngine()).parent_path().string();
+    ASSERT_FALSE(program.empty());
+    for (const auto& [arguments, variable] :
+         {std::pair<std::vector<std::string>, std::string>{
+              {"--engine", program, "-o", "r.ppt", Deck("one.ppt")},
+              "FOLIOMIX_ENGINE=/nowhere/soffice"},
+          {{"-o", "r.ppt", Deck("one.ppt")}, "FOLIOMIX_ENGINE=" + program + "/soffice"}}) {
+        SCOPED_TRACE(variable);
+        ProgramSetup setup = SetupFor(arguments);
+        setup.environment.push_back(variable);
+        ProgramProcess run(FOLIOMIX_MERGE_PROGRAM, setup);
+        const auto end = run.Finish(5min);
+        ASSERT_TRUE(end);
+        EXPECT_EQ(end->exitCode, 0) << end->standardError;
+        ExpectNothingLeft(run.Pid(), {"r.ppt"});
+        fs::remove(Work("r.ppt"));
     }
 }
 

@@ -27,7 +27,13 @@ TEST_P(AcceptedTest, GivesTheRequest) {
 
 MergeRequest Request(std::string output, Arguments inputs, bool force = false, bool quiet = false,
                      std::optional<std::string> list = std::nullopt) {
-    return {std::move(output), force, quiet, false, std::move(inputs), std::move(list)};
+    return {std::move(output), force,           quiet,       false,
+            std::move(inputs), std::move(list), std::nullopt};
+}
+
+MergeRequest WithEngine(MergeRequest request, std::string engine) {
+    request.engine = std::move(engine);
+    return request;
 }
 
 MergeRequest Verbose(MergeRequest request) {
@@ -51,6 +57,8 @@ INSTANTIATE_TEST_SUITE_P(
         Accepted{{"-fqo", "r.ppt", "a.ppt"}, Request("r.ppt", {"a.ppt"}, true, true)},
         Accepted{{"-vo", "r.ppt", "a.ppt"}, Verbose(Request("r.ppt", {"a.ppt"}))},
         Accepted{{"a.ppt", "--verbose", "-o", "r.ppt"}, Verbose(Request("r.ppt", {"a.ppt"}))},
+        Accepted{{"--engine=/opt/lo/program", "-o", "r.ppt", "a.ppt"},
+                 WithEngine(Request("r.ppt", {"a.ppt"}), "/opt/lo/program")},
         // A value is taken as it is, even when it looks like an option.
         Accepted{{"-o", "-r.ppt", "a.ppt"}, Request("-r.ppt", {"a.ppt"})},
         // After "--", everything is an input; "-" alone is always one.

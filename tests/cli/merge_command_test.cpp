@@ -62,12 +62,15 @@ class Scene {
         const EngineChoice engine{
             .name = "Fake Engine",
             .outputExtensions = {".pptx"},
-            .make = [this](const StopRequest&) { return std::make_unique<FakeEngine>(server); }};
+            .select = [](const std::optional<std::string>&) { return EngineSelection{}; },
+            .make = [this](const StopRequest&,
+                           const std::string&) { return std::make_unique<FakeEngine>(server); }};
         const MergeRequest request{Output().string(),
                                    true,
                                    false,
                                    verbose,
                                    {Input("a.ppt").string(), Input("b.ppt").string()},
+                                   std::nullopt,
                                    std::nullopt};
         std::istringstream noInput;
         ConsoleOutput console(messages, 0);

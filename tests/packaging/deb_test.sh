@@ -118,6 +118,8 @@ step_contents() {
         echo "$depends" | tr ',' '\n' | sed 's/^ *//; s/ .*//' | grep -qxF "$dependency" ||
             fail "Depends lacks $dependency: $depends"
     done
+    echo "$depends" | tr ',' '\n' | grep -qxE ' *libreoffice-impress \(>= 4:7\.4\)' ||
+        fail "Depends does not ask for LibreOffice Impress 7.4 or later: $depends"
     [ "$(dpkg-deb -f "$deb" Package)" = foliomix ] || fail "the package is not named foliomix"
     [ "$(dpkg-deb -f "$deb" Version)" = "$version-1" ] || fail "Version is not $version-1"
     [ "$(dpkg-deb -f "$deb" Section)" = editors ] || fail "Section is not editors"

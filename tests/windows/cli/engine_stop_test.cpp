@@ -51,7 +51,7 @@ class EngineStop : public ::testing::TestWithParam<Case> {
 TEST_P(EngineStop, APendingCallIsCancelledByAStopFromAnotherThread) {
     StopRequest stop;
     const EngineChoice choice = PlatformEngine();
-    const std::unique_ptr<ConsoleEngine> engine = choice.make(stop);
+    const std::unique_ptr<ConsoleEngine> engine = choice.make(stop, {});
     const auto application = engine->Server().CreateApplication();
     auto presentation = application->AddPresentation();
     std::atomic<bool> done{false};
