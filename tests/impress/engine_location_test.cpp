@@ -18,7 +18,7 @@ using ::testing::ElementsAre;
 // An installation as LibreOffice's own packages lay it out: <root>/<name>/program/soffice.bin,
 // with soffice beside it.
 fs::path Install(const fs::path& root, const std::string& name) {
-    const fs::path program = root / name / "program";
+    fs::path program = root / name / "program";
     fs::create_directories(program);
     for (const char* file : {"soffice.bin", "soffice"}) {
         std::ofstream(program / file) << "#!/bin/sh\n";
