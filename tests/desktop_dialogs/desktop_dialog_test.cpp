@@ -18,6 +18,7 @@
 #include "tests/desktop_dialogs/fake_dialog_theme.h"
 #include "tests/qt/modal_driver.h"
 #include "tests/qt/widget_driver.h"
+#include "tests/support/suite_set_up.h"
 #include "tests/unit/fake_server.h"
 
 namespace foliomix::testing {
@@ -205,6 +206,7 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORMTHEME", "foliomixfakedialogs");
     qputenv("QT_PLUGIN_PATH", FOLIOMIX_FAKE_THEME_PLUGINS);
     ::testing::InitGoogleTest(&argc, argv);
+    foliomix::testing::FailCasesOfAFailedSuiteSetUp();
     QApplication app(argc, argv);
     if (!app.property(foliomix::testing::fake_dialogs::kThemeLoaded).toBool()) {
         std::fprintf(stderr, "the fake desktop theme was not loaded from %s\n",
