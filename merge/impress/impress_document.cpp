@@ -21,13 +21,11 @@
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/XServiceInfo.hpp>
-#include <com/sun/star/task/XInteractionHandler.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
-#include <rtl/ref.hxx>
 
-#include "merge/impress/load_interactions.h"
+#include "merge/impress/encrypted_file.h"
 #include "merge/impress/uno_strings.h"
 #include "merge/presentation_server.h"
 
@@ -171,7 +169,6 @@ OpenDocument CreatePresentation(const EngineProcess& engine) {
 
 OpenDocument LoadPresentation(const EngineProcess& engine, const rtl::OUString& url,
                               StartView start) {
-    const rtl::Reference<LoadInteractions> interactions(new LoadInteractions);
     OpenDocument document;
     try {
         document = OpenDocument(engine.Desktop()->loadComponentFromURL(
@@ -181,20 +178,17 @@ OpenDocument LoadPresentation(const EngineProcess& engine, const rtl::OUString& 
                  Property("AsTemplate", uno::Any(true)),
                  Property("MacroExecutionMode",
                           uno::Any(css::document::MacroExecMode::NEVER_EXECUTE)),
-                 Property("UpdateDocMode", uno::Any(css::document::UpdateDocMode::NO_UPDATE)),
-                 Property("InteractionHandler",
-                          uno::Any(uno::Reference<css::task::XInteractionHandler>(
-                              interactions.get())))})));
+                 Property("UpdateDocMode", uno::Any(css::document::UpdateDocMode::NO_UPDATE))})));
     } catch (const css::lang::DisposedException& e) {
         throw ServerError("cannot open " + ToUtf8(url) + ": " + ToUtf8(e.Message),
                           FailureKind::EngineStopped);
     } catch (const uno::Exception& e) {
         throw ServerError("cannot open " + ToUtf8(url) + ": " + ToUtf8(e.Message),
-                          interactions->PasswordAsked() ? FailureKind::PasswordProtected
-                                                        : FailureKind::NotAPresentation);
+                          IsEncryptedFile(engine, url) ? FailureKind::PasswordProtected
+                                                       : FailureKind::NotAPresentation);
     }
     if (!document.IsOpen()) {
-        throw ServerError("cannot open " + ToUtf8(url), interactions->PasswordAsked()
+        throw ServerError("cannot open " + ToUtf8(url), IsEncryptedFile(engine, url)
                                                             ? FailureKind::PasswordProtected
                                                             : FailureKind::NotAPresentation);
     }
