@@ -68,7 +68,11 @@ Sub ScaleShapeText(shape As Object, scale As Double)
 	End If
 	If Not HasUnoInterfaces(shape, "com.sun.star.text.XText") Then Exit Sub
 	If Len(shape.getString()) = 0 Then Exit Sub
-	inherited = Not shape.IsPresentationObject
+	REM Shapes of some kinds lack the property in newer engines (25.x): none of those is a placeholder.
+	inherited = True
+	If shape.getPropertySetInfo().hasPropertyByName("IsPresentationObject") Then
+		inherited = Not shape.IsPresentationObject
+	End If
 	paragraphs = shape.createEnumeration()
 	Do While paragraphs.hasMoreElements()
 		paragraph = paragraphs.nextElement()
