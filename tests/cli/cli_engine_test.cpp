@@ -178,7 +178,9 @@ TEST_F(CliEngineTest, EachExitStatusHasARealCause) {
                   3,
                   {"foliomix-merge: cannot start LibreOffice Impress: "},
                   false,
-                  {"PATH=" + brokenEngine.Path().string() + ":" + std::getenv("PATH")}},
+                  // The broken engine first on PATH, and no engine named otherwise.
+                  {"PATH=" + brokenEngine.Path().string() + ":" + std::getenv("PATH"),
+                   "FOLIOMIX_ENGINE="}},
              Case{"EngineOptionNamesNone",
                   {"--engine", decks_->Path().string(), "-o", "r.ppt", Deck("one.ppt")},
                   3,
