@@ -118,6 +118,7 @@ std::filesystem::path EngineProcess::ProfileDirectory() const {
 }
 
 void EngineProcess::Shutdown() noexcept {
+    parking_->CloseParked();
     bool terminating = false;
     if (connection_.desktop.is()) {
         terminating = TerminateEngine(connection_.desktop, child_ ? child_->Pid() : 0);

@@ -14,6 +14,7 @@
 #include <com/sun/star/uno/XComponentContext.hpp>
 
 #include "merge/impress/child_process.h"
+#include "merge/impress/document_parking.h"
 #include "merge/impress/engine_connection.h"
 #include "merge/impress/engine_start.h"
 #include "merge/impress/kill_switch.h"
@@ -51,6 +52,8 @@ class EngineProcess {
     [[nodiscard]] bool Running() const { return child_ != nullptr; }
     [[nodiscard]] pid_t Pid() const { return child_ ? child_->Pid() : 0; }
     [[nodiscard]] std::filesystem::path ProfileDirectory() const;
+    // Where this engine's closed documents wait for the next close (see DocumentParking).
+    [[nodiscard]] std::weak_ptr<DocumentParking> Parking() const { return parking_; }
 
     // Asks the engine to terminate, waits a bounded time, then kills what is left and removes
     // the profile. The process is certainly gone afterwards, even if the engine hangs. Safe to
@@ -61,6 +64,7 @@ class EngineProcess {
     // Gives the kill switch the process that runs now.
     void ArmKillSwitch();
 
+    std::shared_ptr<DocumentParking> parking_ = std::make_shared<DocumentParking>();
     std::unique_ptr<TemporaryDirectory> profile_;
     std::unique_ptr<ChildProcess> child_;
     EngineConnection connection_;

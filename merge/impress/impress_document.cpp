@@ -23,7 +23,6 @@
 #include <com/sun/star/lang/XServiceInfo.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
-#include <com/sun/star/util/XCloseable.hpp>
 
 #include "merge/impress/encrypted_file.h"
 #include "merge/impress/uno_strings.h"
@@ -100,6 +99,7 @@ OpenDocument& OpenDocument::operator=(OpenDocument&& other) noexcept {
         Close();
         component_ = other.component_;
         other.component_.clear();
+        parking_ = std::move(other.parking_);
         view_ = std::move(other.view_);
     }
     return *this;
@@ -126,18 +126,13 @@ void OpenDocument::Close() noexcept {
     if (!component_.is()) {
         return;
     }
-    try {
-        const uno::Reference<css::util::XCloseable> closeable(component_, uno::UNO_QUERY);
-        if (closeable.is()) {
-            closeable->close(true);
-        } else {
-            component_->dispose();
-        }
-    } catch (const uno::Exception&) {
-        // Gone with the engine, or vetoed: either way we hold it no longer.
+    view_.reset();
+    if (const auto parking = parking_.lock()) {
+        parking->Close(component_);
+    } else {
+        CloseNow(component_);
     }
     component_.clear();
-    view_.reset();
 }
 
 css::beans::PropertyValue Property(std::string_view name, const uno::Any& value) {
@@ -156,8 +151,9 @@ uno::Sequence<css::beans::PropertyValue> Properties(
 OpenDocument CreatePresentation(const EngineProcess& engine) {
     try {
         OpenDocument document(engine.Desktop()->loadComponentFromURL(
-            "private:factory/simpress", "_blank", 0,
-            Properties({Property("Hidden", uno::Any(true))})));
+                                  "private:factory/simpress", "_blank", 0,
+                                  Properties({Property("Hidden", uno::Any(true))})),
+                              engine.Parking());
         if (!document.IsOpen()) {
             throw ServerError("LibreOffice created no presentation");
         }
@@ -171,14 +167,16 @@ OpenDocument LoadPresentation(const EngineProcess& engine, const rtl::OUString& 
                               StartView start) {
     OpenDocument document;
     try {
-        document = OpenDocument(engine.Desktop()->loadComponentFromURL(
-            url, "_blank", 0,
-            Properties(
-                {Property("Hidden", uno::Any(true)), ViewIdFor(start),
-                 Property("AsTemplate", uno::Any(true)),
-                 Property("MacroExecutionMode",
-                          uno::Any(css::document::MacroExecMode::NEVER_EXECUTE)),
-                 Property("UpdateDocMode", uno::Any(css::document::UpdateDocMode::NO_UPDATE))})));
+        document = OpenDocument(
+            engine.Desktop()->loadComponentFromURL(
+                url, "_blank", 0,
+                Properties({Property("Hidden", uno::Any(true)), ViewIdFor(start),
+                            Property("AsTemplate", uno::Any(true)),
+                            Property("MacroExecutionMode",
+                                     uno::Any(css::document::MacroExecMode::NEVER_EXECUTE)),
+                            Property("UpdateDocMode",
+                                     uno::Any(css::document::UpdateDocMode::NO_UPDATE))})),
+            engine.Parking());
     } catch (const css::lang::DisposedException& e) {
         throw ServerError("cannot open " + ToUtf8(url) + ": " + ToUtf8(e.Message),
                           FailureKind::EngineStopped);

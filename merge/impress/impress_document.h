@@ -14,6 +14,7 @@
 #include <com/sun/star/frame/XDispatchProvider.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 
+#include "merge/impress/document_parking.h"
 #include "merge/impress/engine_process.h"
 
 namespace foliomix::impress {
@@ -24,9 +25,11 @@ namespace css = com::sun::star;
 class OpenDocument {
   public:
     OpenDocument() = default;
-    // UNO's references have no move: they are copied, which counts one more reference.
-    explicit OpenDocument(const css::uno::Reference<css::lang::XComponent>& component)
-        : component_(component) {}
+    // UNO's references have no move: they are copied, which counts one more reference. Closed
+    // through `parking` while that lives (see DocumentParking), else at once.
+    OpenDocument(const css::uno::Reference<css::lang::XComponent>& component,
+                 std::weak_ptr<DocumentParking> parking)
+        : component_(component), parking_(std::move(parking)) {}
     ~OpenDocument() { Close(); }
     OpenDocument(OpenDocument&& other) noexcept { *this = std::move(other); }
     OpenDocument& operator=(OpenDocument&& other) noexcept;
@@ -37,7 +40,8 @@ class OpenDocument {
         return component_;
     }
     [[nodiscard]] bool IsOpen() const { return component_.is(); }
-    // Closes without saving; a failure (the engine already gone) is ignored.
+    // Closes without saving, once the next document of its engine is closed (see
+    // DocumentParking); a failure (the engine already gone) is ignored.
     void Close() noexcept;
 
     // The document's one view, fetched once: every remote call costs a round trip.
@@ -51,6 +55,7 @@ class OpenDocument {
 
   private:
     css::uno::Reference<css::lang::XComponent> component_;
+    std::weak_ptr<DocumentParking> parking_;
     mutable std::unique_ptr<View> view_;
 };
 
