@@ -15,6 +15,9 @@ linux=(
     python3-uno fonts-wqy-microhei qt6-translations-l10n python3 poppler-utils
     # Qt's platform headers, for the test's stand-in of the desktop's file dialog
     qt6-base-private-dev
+    # the one library LibreOffice 25.2, unpacked for the tests (scripts/fetch-test-engine.sh),
+    # needs beyond what 7.4 brings
+    libzxcvbn0
     # the .deb: making it (dpkg-shlibdeps), and checking it
     dpkg-dev file lintian desktop-file-utils appstream
 )
@@ -37,4 +40,9 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
     as_root apt-get update -qq
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+fi
+
+# The tests also run against LibreOffice 25.2, unpacked beside the system's 7.4.
+if [ "${1:-all}" = all ]; then
+    "$(dirname "$0")/fetch-test-engine.sh"
 fi

@@ -9,6 +9,8 @@ scripts/install-deps.sh
 cmake --preset linux
 cmake --build --preset linux
 ctest --preset linux
+# The real-engine tiers again, against LibreOffice 25.2 (unpacked by install-deps.sh).
+ctest --preset linux-libreoffice-25.2
 
 # The unit, Qt, Impress and command-line tiers again, without their real-engine cases, built
 # with AddressSanitizer and UndefinedBehaviorSanitizer (build/linux-asan).
