@@ -1,7 +1,9 @@
 #include "merge/impress/slide_insertion.h"
 
 #include <string>
+#include <vector>
 
+#include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/document/XUndoManager.hpp>
 #include <com/sun/star/document/XUndoManagerSupplier.hpp>
 #include <com/sun/star/drawing/XDrawView.hpp>
@@ -131,6 +133,32 @@ void PasteAtEnd(const EngineProcess& engine, const OpenDocument& target) {
     Dispatch(engine, target, ".uno:Paste");
 }
 
+// The slides of `source`, by index, that hide their master's shapes ("hide background
+// graphics"): a paste binds each slide to its master anew and shows them all again.
+std::vector<sal_Int32> SlidesHidingMasterShapes(const OpenDocument& source) {
+    std::vector<sal_Int32> hiding;
+    const auto slides = Slides(source);
+    for (sal_Int32 i = 0; i < slides->getCount(); ++i) {
+        const uno::Reference<css::beans::XPropertySet> slide(slides->getByIndex(i),
+                                                             uno::UNO_QUERY_THROW);
+        bool shown = true;
+        slide->getPropertyValue("IsBackgroundObjectsVisible") >>= shown;
+        if (!shown) {
+            hiding.push_back(i);
+        }
+    }
+    return hiding;
+}
+
+void HideMasterShapes(const OpenDocument& target, sal_Int32 position,
+                      const std::vector<sal_Int32>& hiding) {
+    for (const sal_Int32 i : hiding) {
+        uno::Reference<css::beans::XPropertySet>(SlideAt(target, position + i),
+                                                 uno::UNO_QUERY_THROW)
+            ->setPropertyValue("IsBackgroundObjectsVisible", uno::Any(false));
+    }
+}
+
 }  // namespace
 
 void InsertAllSlides(const EngineProcess& engine, const OpenDocument& source,
@@ -147,6 +175,7 @@ void InsertAllSlides(const EngineProcess& engine, const OpenDocument& source,
     }
     expected.first = SlideText({sourceSlides->getByIndex(0), uno::UNO_QUERY_THROW});
     const Surroundings around = SurroundingsOf(target, position);
+    const std::vector<sal_Int32> hiding = SlidesHidingMasterShapes(source);
     // Only this insertion's steps are kept for undo: a failed attempt is taken back with them,
     // and the steps of earlier insertions would hold on to memory for nothing.
     const auto undo = UndoManagerOf(target);
@@ -160,6 +189,7 @@ void InsertAllSlides(const EngineProcess& engine, const OpenDocument& source,
             PasteAt(engine, target, around, position);
         }
         if (LandedInPlace(target, around, expected, position)) {
+            HideMasterShapes(target, position, hiding);
             return;
         }
         UndoAttempt(target, around, position);
