@@ -82,6 +82,14 @@ void AppSession::Click(design::ControlId button) const {
     PostMessageW(Control(button), BM_CLICK, 0, 0);
 }
 
+void AppSession::ClickAndWait(design::ControlId button) const {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(Control(button), BM_CLICK, 0, 0, SMTO_NORMAL,
+                             static_cast<UINT>(kPatience.count()), &result)) {
+        throw DriverError("Form1 does not answer a click");
+    }
+}
+
 bool AppSession::ClickIsIgnored(design::ControlId button) const {
     DWORD_PTR result = 0;
     return SendMessageTimeoutW(Control(button), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 3000, &result) !=

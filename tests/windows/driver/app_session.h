@@ -39,6 +39,10 @@ class AppSession {
 
     // A click as the user makes it: the button's own BM_CLICK, posted.
     void Click(design::ControlId button) const;
+    // A click whose handler opens nothing, returning once it has run: a posted click can still
+    // be waiting when a row selected after it (a sent message, handled first) changes what it
+    // acts on.
+    void ClickAndWait(design::ControlId button) const;
     // Clicks a greyed button and waits until the window has handled the click: true when the
     // click opened nothing (a handler that ran would be showing its modal dialog and keep the
     // window from answering).

@@ -90,25 +90,20 @@ DRIVER_CASE(merge_three_after_moves) {
 
     // 丙 up: 甲 丙 乙, the selection stays on row 2 (now 乙).
     app.SelectRow(2);
-    app.Click(ControlId::cmdUp);
-    app.Settle();
+    app.ClickAndWait(ControlId::cmdUp);
     CHECK_EQ(app.Rows(), PathsIn(decks.folder, {L"甲.ppt", L"丙.ppt", L"乙.ppt"}));
     CHECK_EQ(app.SelectedRow(), 2);
     // 甲 down: 丙 甲 乙.
     app.SelectRow(0);
-    app.Click(ControlId::cmdDown);
-    app.Settle();
+    app.ClickAndWait(ControlId::cmdDown);
     const std::vector<std::wstring> order =
         PathsIn(decks.folder, {L"丙.ppt", L"甲.ppt", L"乙.ppt"});
     CHECK_EQ(app.Rows(), order);
     CHECK_EQ(app.SelectedRow(), 0);
-    // At the ends nothing moves. The click is posted and the selection sent: a sent message is
-    // handled before the posted ones, so the click is let through before the row changes.
-    app.Click(ControlId::cmdUp);
-    app.Settle();
+    // At the ends nothing moves.
+    app.ClickAndWait(ControlId::cmdUp);
     app.SelectRow(2);
-    app.Click(ControlId::cmdDown);
-    app.Settle();
+    app.ClickAndWait(ControlId::cmdDown);
     CHECK_EQ(app.Rows(), order);
 
     const FileDialogDriver save = OpenMergeDialog(app);
