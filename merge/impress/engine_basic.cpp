@@ -42,16 +42,19 @@ void Install(const EngineProcess& engine, const BasicModule& module) {
 uno::Any CallBasic(const EngineProcess& engine, const BasicModule& module,
                    std::string_view function, const uno::Sequence<uno::Any>& arguments) {
     try {
-        Install(engine, module);
-        const auto provider =
-            css::script::provider::theMasterScriptProviderFactory::get(engine.Context())
-                ->createScriptProvider(uno::Any(rtl::OUString()));
         const std::string uri = "vnd.sun.star.script:" + std::string(kLibrary) + "." +
                                 std::string(module.name) + "." + std::string(function) +
                                 "?language=Basic&location=application";
+        auto& script = engine.Scripts()[uri];
+        if (!script.is()) {
+            Install(engine, module);
+            script = css::script::provider::theMasterScriptProviderFactory::get(engine.Context())
+                         ->createScriptProvider(uno::Any(rtl::OUString()))
+                         ->getScript(Utf8ToOUString(uri));
+        }
         uno::Sequence<sal_Int16> outIndexes;
         uno::Sequence<uno::Any> outValues;
-        return provider->getScript(Utf8ToOUString(uri))->invoke(arguments, outIndexes, outValues);
+        return script->invoke(arguments, outIndexes, outValues);
     } catch (const uno::Exception& e) {
         throw ServerError("running " + std::string(module.name) + "." + std::string(function) +
                           " in the engine: " + ToUtf8(e.Message));

@@ -123,6 +123,7 @@ void EngineProcess::Shutdown() noexcept {
     if (connection_.desktop.is()) {
         terminating = TerminateEngine(connection_.desktop, child_ ? child_->Pid() : 0);
     }
+    scripts_.clear();
     connection_.clipboard.clear();
     connection_.dispatcher.clear();
     connection_.desktop.clear();

@@ -6,11 +6,13 @@
 #include <sys/types.h>
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/frame/XDispatchHelper.hpp>
+#include <com/sun/star/script/provider/XScript.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 
 #include "merge/impress/child_process.h"
@@ -49,6 +51,13 @@ class EngineProcess {
     // Empties the clipboard that the engine's copy and paste commands use.
     void ClearClipboard() const;
 
+    // The functions of our Basic modules already looked up in this engine, by script address:
+    // handing a module over and looking a function up cost more than most runs of it.
+    using BasicScripts =
+        std::map<std::string,
+                 com::sun::star::uno::Reference<com::sun::star::script::provider::XScript>>;
+    [[nodiscard]] BasicScripts& Scripts() const { return scripts_; }
+
     [[nodiscard]] bool Running() const { return child_ != nullptr; }
     [[nodiscard]] pid_t Pid() const { return child_ ? child_->Pid() : 0; }
     [[nodiscard]] std::filesystem::path ProfileDirectory() const;
@@ -68,6 +77,7 @@ class EngineProcess {
     std::unique_ptr<TemporaryDirectory> profile_;
     std::unique_ptr<ChildProcess> child_;
     EngineConnection connection_;
+    mutable BasicScripts scripts_;
     KillSwitch* killSwitch_ = nullptr;
     std::string pipeName_;
     std::filesystem::path singleInstanceSocket_;

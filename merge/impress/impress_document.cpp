@@ -5,8 +5,6 @@
 
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
-#include <com/sun/star/container/XEnumeration.hpp>
-#include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/document/UpdateDocMode.hpp>
 #include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
@@ -21,8 +19,6 @@
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/XServiceInfo.hpp>
-#include <com/sun/star/text/XText.hpp>
-#include <com/sun/star/text/XTextRange.hpp>
 
 #include "merge/impress/encrypted_file.h"
 #include "merge/impress/uno_strings.h"
@@ -221,56 +217,6 @@ SlideSize SizeOf(const OpenDocument& document) {
     first->getPropertyValue("Width") >>= size.width;
     first->getPropertyValue("Height") >>= size.height;
     return size;
-}
-
-namespace {
-
-// A shape's text, each field (slide number, date, time, file name, author) as U+FFFC, the
-// object replacement character, in place of what it renders: a field renders anew wherever
-// its slide goes (another number, another second), so its text tells nothing of the slide.
-std::u16string TextWithoutFields(const uno::Reference<css::container::XEnumerationAccess>& text) {
-    std::u16string plain;
-    const auto paragraphs = text->createEnumeration();
-    for (bool first = true; paragraphs->hasMoreElements(); first = false) {
-        if (!first) {
-            plain += u'\n';
-        }
-        const uno::Reference<css::container::XEnumerationAccess> paragraph(
-            paragraphs->nextElement(), uno::UNO_QUERY_THROW);
-        const auto portions = paragraph->createEnumeration();
-        while (portions->hasMoreElements()) {
-            const uno::Reference<css::beans::XPropertySet> portion(portions->nextElement(),
-                                                                   uno::UNO_QUERY_THROW);
-            rtl::OUString type;
-            portion->getPropertyValue("TextPortionType") >>= type;
-            if (type == "TextField") {
-                plain += u'\ufffc';
-            } else {
-                plain += ToU16(uno::Reference<css::text::XTextRange>(portion, uno::UNO_QUERY_THROW)
-                                   ->getString());
-            }
-        }
-    }
-    return plain;
-}
-
-}  // namespace
-
-std::u16string SlideText(const uno::Reference<css::drawing::XDrawPage>& slide) {
-    std::u16string text;
-    const sal_Int32 count = slide->getCount();
-    for (sal_Int32 i = 0; i < count; ++i) {
-        const uno::Reference<css::text::XText> shapeText(slide->getByIndex(i), uno::UNO_QUERY);
-        const uno::Reference<css::container::XEnumerationAccess> paragraphs(shapeText,
-                                                                            uno::UNO_QUERY);
-        if (i > 0) {
-            text += u'\x1f';
-        }
-        if (paragraphs.is()) {
-            text += TextWithoutFields(paragraphs);
-        }
-    }
-    return text;
 }
 
 void Dispatch(const EngineProcess& engine, const OpenDocument& document, std::string_view command,

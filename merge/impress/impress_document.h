@@ -83,11 +83,6 @@ struct SlideSize {
 };
 [[nodiscard]] SlideSize SizeOf(const OpenDocument& document);
 
-// The texts of a slide's shapes in z-order, joined by U+001F, each text field as U+FFFC: enough
-// to tell slides apart and to check that a copy landed where it should, and the same wherever
-// the slide is (a field renders its slide's number, the time of the moment, …).
-[[nodiscard]] std::u16string SlideText(const css::uno::Reference<css::drawing::XDrawPage>& slide);
-
 // Runs a dispatcher command (".uno:...") on the document's frame.
 void Dispatch(const EngineProcess& engine, const OpenDocument& document, std::string_view command,
               const css::uno::Sequence<css::beans::PropertyValue>& arguments = {});

@@ -10,6 +10,7 @@
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 
+#include "merge/impress/slide_inspection.h"
 #include "merge/presentation_server.h"
 
 namespace foliomix::impress {
@@ -75,10 +76,10 @@ bool NeighboursInPlace(const OpenDocument& target, const Surroundings& around, s
 
 // In place, and the block's first slide shows the source's first text, which tells a fresh
 // copy from stale clipboard contents.
-bool LandedInPlace(const OpenDocument& target, const Surroundings& around, const Expected& expected,
-                   sal_Int32 position) {
+bool LandedInPlace(const EngineProcess& engine, const OpenDocument& target,
+                   const Surroundings& around, const Expected& expected, sal_Int32 position) {
     return NeighboursInPlace(target, around, expected.count, position) &&
-           SlideText(SlideAt(target, position)) == expected.first;
+           SlideText(engine, target, position) == expected.first;
 }
 
 uno::Reference<css::document::XUndoManager> UndoManagerOf(const OpenDocument& target) {
@@ -133,23 +134,7 @@ void PasteAtEnd(const EngineProcess& engine, const OpenDocument& target) {
     Dispatch(engine, target, ".uno:Paste");
 }
 
-// The slides of `source`, by index, that hide their master's shapes ("hide background
-// graphics"): a paste binds each slide to its master anew and shows them all again.
-std::vector<sal_Int32> SlidesHidingMasterShapes(const OpenDocument& source) {
-    std::vector<sal_Int32> hiding;
-    const auto slides = Slides(source);
-    for (sal_Int32 i = 0; i < slides->getCount(); ++i) {
-        const uno::Reference<css::beans::XPropertySet> slide(slides->getByIndex(i),
-                                                             uno::UNO_QUERY_THROW);
-        bool shown = true;
-        slide->getPropertyValue("IsBackgroundObjectsVisible") >>= shown;
-        if (!shown) {
-            hiding.push_back(i);
-        }
-    }
-    return hiding;
-}
-
+// A paste binds each slide to its master anew and shows its master's shapes again.
 void HideMasterShapes(const OpenDocument& target, sal_Int32 position,
                       const std::vector<sal_Int32>& hiding) {
     for (const sal_Int32 i : hiding) {
@@ -173,9 +158,9 @@ void InsertAllSlides(const EngineProcess& engine, const OpenDocument& source,
     if (position < 0 || position > count || count == 0) {
         throw ServerError("insertion position out of range");
     }
-    expected.first = SlideText({sourceSlides->getByIndex(0), uno::UNO_QUERY_THROW});
+    expected.first = SlideText(engine, source, 0);
     const Surroundings around = SurroundingsOf(target, position);
-    const std::vector<sal_Int32> hiding = SlidesHidingMasterShapes(source);
+    const std::vector<sal_Int32> hiding = SlidesHidingMasterShapes(engine, source);
     // Only this insertion's steps are kept for undo: a failed attempt is taken back with them,
     // and the steps of earlier insertions would hold on to memory for nothing.
     const auto undo = UndoManagerOf(target);
@@ -188,7 +173,7 @@ void InsertAllSlides(const EngineProcess& engine, const OpenDocument& source,
         } else {
             PasteAt(engine, target, around, position);
         }
-        if (LandedInPlace(target, around, expected, position)) {
+        if (LandedInPlace(engine, target, around, expected, position)) {
             HideMasterShapes(target, position, hiding);
             return;
         }
