@@ -220,6 +220,7 @@ class ImpressPresentation final : public ServerPresentation {
             if (!document_.IsOpen()) {
                 document_ = EmptyPresentation(engine_->Running());
             }
+            ForgetLastInsertion(engine_->Running(), document_);
             RebindMasterBackgrounds(document_);
             if (locked_) {
                 uno::Reference<css::frame::XModel>(document_.Component(), uno::UNO_QUERY_THROW)

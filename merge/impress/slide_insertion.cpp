@@ -182,4 +182,9 @@ void InsertAllSlides(const EngineProcess& engine, const OpenDocument& source,
     throw ServerError("the slides were not inserted in place");
 }
 
+void ForgetLastInsertion(const EngineProcess& engine, const OpenDocument& target) {
+    engine.ClearClipboard();
+    UndoManagerOf(target)->clear();
+}
+
 }  // namespace foliomix::impress

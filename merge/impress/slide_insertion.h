@@ -21,4 +21,9 @@ namespace foliomix::impress {
 void InsertAllSlides(const EngineProcess& engine, const OpenDocument& source,
                      const OpenDocument& target, sal_Int32 position, bool sorterAtEnd);
 
+// Lets go of what the last insertion into `target` still holds: the clipboard's copy of its
+// deck (pictures and masters included) and its undo steps. Before a save, whose export of a
+// large result needs every byte it can get.
+void ForgetLastInsertion(const EngineProcess& engine, const OpenDocument& target);
+
 }  // namespace foliomix::impress

@@ -93,6 +93,15 @@ class ImpressMergeTest : public ::testing::Test {
         return result;
     }
 
+    // How many slides the engine's clipboard pastes into a new presentation.
+    static sal_Int32 SlidesPasted(const impress::EngineProcess& engine) {
+        const impress::OpenDocument target = impress::CreatePresentation(engine);
+        impress::ShowSlideSorter(engine, target);
+        const sal_Int32 before = impress::Slides(target)->getCount();
+        impress::Dispatch(engine, target, ".uno:Paste");
+        return impress::Slides(target)->getCount() - before;
+    }
+
     static inline std::unique_ptr<impress::TemporaryDirectory> folder_;
     static inline std::unique_ptr<DeckMaker> maker_;
     static inline std::unique_ptr<ImpressPresentationServer> server_;
@@ -196,20 +205,21 @@ TEST_F(ImpressMergeTest, APasteAfterTheClipboardWasEmptiedBringsNothing) {
     const impress::EngineProcess& engine = *server_->RunningEngine();
     const impress::OpenDocument source = impress::LoadPresentation(
         engine, impress::FileUrlFromPath(U16(Deck("甲"))), impress::StartView::kSlideSorter);
-    const impress::OpenDocument target = impress::CreatePresentation(engine);
-    impress::ShowSlideSorter(engine, target);
-    const auto pasted = [&] {
-        const sal_Int32 before = impress::Slides(target)->getCount();
-        impress::Dispatch(engine, target, ".uno:Paste");
-        return impress::Slides(target)->getCount() - before;
-    };
     impress::Dispatch(engine, source, ".uno:SelectAll");
     impress::Dispatch(engine, source, ".uno:Copy");
     engine.ClearClipboard();
-    EXPECT_EQ(pasted(), 0);
+    EXPECT_EQ(SlidesPasted(engine), 0);
     // The same paste without emptying brings the deck: the check above could see a paste.
     impress::Dispatch(engine, source, ".uno:Copy");
-    EXPECT_EQ(pasted(), 3);
+    EXPECT_EQ(SlidesPasted(engine), 3);
+}
+
+// The clipboard's copy of the last deck would stay in the engine through the save, whose
+// export of a large result needs all the memory it can get.
+TEST_F(ImpressMergeTest, TheSaveHoldsNoCopyOfTheLastDeck) {
+    auto result = MergeAtEnd({"甲", "乙 演示"});
+    result->SaveAs(U16(Output("forgotten.ppt")));
+    EXPECT_EQ(SlidesPasted(*server_->RunningEngine()), 0);
 }
 
 TEST_F(ImpressMergeTest, TheSameFileTwiceGivesItsSlidesTwice) {
