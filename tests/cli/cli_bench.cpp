@@ -1,6 +1,6 @@
 // Benchmark of foliomix-merge on a large merge; prints figures, asserts no timing.
 //
-//   foliomix_cli_bench [--output EXT] [--decks DIR] [--program PATH]
+//   foliomix_cli_bench [--output EXT] [--decks DIR] [--program PATH] [--engine PATH]
 //
 // Makes 100 decks x 50 slides of text once (in DIR, kept for later runs; else in a temporary
 // folder), then runs the program on the first 10, 50 and 100 of them, through an input list,
@@ -12,7 +12,8 @@
 // children once it has reaped them (so the larger of the program and its engine). Last, the extra
 // time per slide from 50 to 100 decks: a merge whose cost is linear keeps it near the per-slide
 // time.
-// --program runs another build of foliomix-merge (an A/B comparison on the same decks).
+// --program runs another build of foliomix-merge (an A/B comparison on the same decks);
+// --engine has the program drive that engine (its soffice or program folder).
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -66,9 +67,13 @@ long PeakOf(int pid) {
     return 0;
 }
 
-Run Merge(const std::string& program, const fs::path& list, const fs::path& output) {
+Run Merge(const std::string& program, const std::string& engine, const fs::path& list,
+          const fs::path& output) {
     std::vector<std::string> arguments{program,         "-f",          "-o",
                                        output.string(), "--from-file", list.string()};
+    if (!engine.empty()) {
+        arguments.insert(arguments.end(), {"--engine", engine});
+    }
     std::vector<char*> argv;
     argv.reserve(arguments.size() + 1);
     for (std::string& argument : arguments) {
@@ -90,19 +95,19 @@ Run Merge(const std::string& program, const fs::path& list, const fs::path& outp
     }
     ::close(progress[1]);
     const std::string profile = "foliomix-impress-" + std::to_string(pid) + "-";
-    int engine = 0;
+    int enginePid = 0;
     int status = 0;
     rusage usage{};
     std::string lines;
     while (::wait4(pid, &status, WNOHANG, &usage) == 0) {
-        if (engine == 0) {
+        if (enginePid == 0) {
             const std::vector<int> found = foliomix::testing::ProcessesMentioning(profile);
-            engine = found.empty() ? 0 : found.front();
+            enginePid = found.empty() ? 0 : found.front();
         }
-        if (engine != 0) {
+        if (enginePid != 0) {
             // VmHWM only grows: the last reading before the engine ends is its peak, short
             // of what the last 100 ms added.
-            if (const long peak = PeakOf(engine); peak > 0) {
+            if (const long peak = PeakOf(enginePid); peak > 0) {
                 run.procPeakKiB = peak;
             }
         }
@@ -138,6 +143,7 @@ int main(int argc, char* argv[]) {
     std::string extension = ".ppt";
     fs::path kept;
     std::string program = FOLIOMIX_MERGE_PROGRAM;
+    std::string engine;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--output") == 0) {
             extension = argv[i + 1];
@@ -145,11 +151,14 @@ int main(int argc, char* argv[]) {
             kept = argv[i + 1];
         } else if (std::strcmp(argv[i], "--program") == 0) {
             program = argv[i + 1];
+        } else if (std::strcmp(argv[i], "--engine") == 0) {
+            engine = argv[i + 1];
         }
     }
     if (argc % 2 == 0) {
         std::fprintf(stderr,
-                     "usage: %s [--output .ppt|.pptx|.odp|.pdf] [--decks DIR] [--program PATH]\n",
+                     "usage: %s [--output .ppt|.pptx|.odp|.pdf] [--decks DIR] [--program PATH] "
+                     "[--engine PATH]\n",
                      argv[0]);
         return 2;
     }
@@ -189,7 +198,7 @@ int main(int argc, char* argv[]) {
                 out << decks[static_cast<std::size_t>(d)].string() << '\n';
             }
         }
-        const Run run = Merge(program, list, temporary.Path() / ("merged" + extension));
+        const Run run = Merge(program, engine, list, temporary.Path() / ("merged" + extension));
         const int slides = count * kSlidesPerDeck;
         std::printf("%6d %7d %9.1f %10.1f %10.2f %14.2f %16.0f %18.0f%s\n", count, slides,
                     run.seconds, run.inserting, 1000 * run.seconds / slides,

@@ -4,16 +4,20 @@
 //                                         print the merge time, the engine's lower bound in
 //                                         the same process (each input loaded once, an
 //                                         unsaved 100-slide document saved once), their
-//                                         ratio, and the start time; for plain text decks and
-//                                         for decks like real ones (4:3, a picture on most
-//                                         slides, a design of their own, two of them 16:9)
+//                                         ratio, the start time and the engine's peak memory;
+//                                         for plain text decks and for decks like real ones
+//                                         (4:3, a picture on most slides, a design of their
+//                                         own, two of them 16:9)
 //   foliomix_impress_bench --soak N       N consecutive merges, each result read back by a
 //                                         separate engine and checked slide by slide
+//   --engine PATH (first)                 drive that engine (its soffice or program folder),
+//                                         as FOLIOMIX_ENGINE names it to the adapter
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <numeric>
 #include <random>
 #include <string>
@@ -21,6 +25,7 @@
 
 #include <com/sun/star/frame/XStorable.hpp>
 
+#include "merge/impress/engine_location.h"
 #include "merge/impress/engine_process.h"
 #include "merge/impress/impress_document.h"
 #include "merge/impress/impress_presentation_server.h"
@@ -41,6 +46,17 @@ constexpr int kSlidesPerFile = 10;
 
 double Seconds(Clock::time_point since) {
     return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+// The peak resident size (VmHWM) of process `pid` so far, in MiB; 0 when it cannot be read.
+double PeakMiB(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.starts_with("VmHWM:")) {
+            return std::stod(line.substr(6)) / 1024;
+        }
+    }
+    return 0;
 }
 
 double Median(std::vector<double> values) {
@@ -171,7 +187,9 @@ int Bench(int rounds) {
 
     const Figures plainFigures = Measure(*application, engine, plain, "plain", rounds);
     const Figures realFigures = Measure(*application, engine, realistic, "realistic", rounds);
-    std::printf("engine start: %.3f s\n", startTime);
+    std::printf("engine: %s\n", foliomix::impress::FindInstalledEngine().c_str());
+    std::printf("engine start: %.3f s, engine peak memory %.0f MiB\n", startTime,
+                PeakMiB(engine.Pid()));
     std::printf(
         "%d files x %d slides, medians of %d rounds; lower bound in the same engine "
         "process (load each input once, save once):\n",
@@ -246,6 +264,13 @@ int Soak(int merges) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 3 && std::strcmp(argv[1], "--engine") == 0) {
+        // The adapter and the deck maker both find their engine through the variable.
+        ::setenv(foliomix::impress::kEngineVariable, argv[2], 1);
+        argv[2] = argv[0];
+        argc -= 2;
+        argv += 2;
+    }
     try {
         if (argc == 3 && std::strcmp(argv[1], "--soak") == 0) {
             return Soak(std::atoi(argv[2]));
@@ -256,7 +281,7 @@ int main(int argc, char** argv) {
         if (argc == 1) {
             return Bench(3);
         }
-        std::fprintf(stderr, "usage: %s [--rounds R | --soak N]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [--engine PATH] [--rounds R | --soak N]\n", argv[0]);
         return 2;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "error: %s\n", e.what());
