@@ -1,5 +1,6 @@
 #include "app/cli/console_progress.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "app/cli/input_files.h"
@@ -8,14 +9,16 @@ namespace foliomix::cli {
 
 ConsoleProgress::ConsoleProgress(const std::vector<MergeInput>& inputs, std::string output,
                                  std::string engine, bool quiet, bool verbose,
-                                 ConsoleOutput& console, const StopRequest& stop)
+                                 ConsoleOutput& console, const StopRequest& stop,
+                                 SaveWarning saveWarning)
     : inputs_(inputs),
       output_(std::move(output)),
       engine_(std::move(engine)),
       quiet_(quiet),
       verbose_(verbose),
       console_(console),
-      stop_(stop) {}
+      stop_(stop),
+      saveWarning_(std::move(saveWarning)) {}
 
 bool ConsoleProgress::StopRequested() const { return stop_.Requested(); }
 
@@ -48,12 +51,20 @@ void ConsoleProgress::BeforeFile(int index) {
 }
 
 void ConsoleProgress::Inserted(int index, std::int32_t slides) {
-    if (quiet_) {
+    slides_ += std::max<std::int32_t>(slides, 0);
+    if (!quiet_) {
+        console_.Progress(Counter(index) + NameOf(index) + ": " + std::to_string(slides) +
+                          (slides == 1 ? " slide" : " slides"));
+    }
+    if (index + 1 != FileCount()) {
         return;
     }
-    console_.Progress(Counter(index) + NameOf(index) + ": " + std::to_string(slides) +
-                      (slides == 1 ? " slide" : " slides"));
-    if (index + 1 == FileCount()) {
+    if (saveWarning_) {
+        if (const std::string warning = saveWarning_(slides_); !warning.empty()) {
+            console_.Message(warning);
+        }
+    }
+    if (!quiet_) {
         std::string saving = "saving ";
         saving += PathToUtf8(PathFromUtf8(output_).filename());
         console_.Progress(saving);

@@ -1,10 +1,13 @@
 // The merge as the console shows it: one progress line per input ("[3/12] name.pptx: 14
 // slides"), then one while the result is saved, unless quiet; a failure as one message that
 // names the file as the user gave it and the reason in plain words, quiet or not, and when
-// verbose a second line with the engine's own words. A stop request ends the job.
+// verbose a second line with the engine's own words; before the save, quiet or not, a warning
+// when it may need more memory than there is. A stop request ends the job.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,17 +22,21 @@ struct MergeInput {
     std::filesystem::path path;  // absolute: what the engine is given
 };
 
+// The warning to give before the result's `slides` slides are saved; empty: none.
+using SaveWarning = std::function<std::string(std::int64_t slides)>;
+
 class ConsoleProgress final : public MergeObserver {
   public:
     ConsoleProgress(const std::vector<MergeInput>& inputs, std::string output, std::string engine,
-                    bool quiet, bool verbose, ConsoleOutput& console, const StopRequest& stop);
+                    bool quiet, bool verbose, ConsoleOutput& console, const StopRequest& stop,
+                    SaveWarning saveWarning = {});
 
     [[nodiscard]] bool StopRequested() const override;
     [[nodiscard]] int FileCount() override;
     [[nodiscard]] std::u16string File(int index) override;
     void BeforeFile(int index) override;
-    // Counting costs an engine call per file: only when the counts are shown.
-    [[nodiscard]] bool WantsSlideCounts() const override { return !quiet_; }
+    // Counting costs an engine call per file: only when the counts are shown or weighed.
+    [[nodiscard]] bool WantsSlideCounts() const override { return !quiet_ || saveWarning_; }
     void Inserted(int index, std::int32_t slides) override;
     void Failed(JobOutcome outcome, int file, const JobFailure& failure) override;
     void Completed() override {}
@@ -46,6 +53,8 @@ class ConsoleProgress final : public MergeObserver {
     bool verbose_;
     ConsoleOutput& console_;
     const StopRequest& stop_;
+    SaveWarning saveWarning_;
+    std::int64_t slides_ = 0;  // brought by the inputs so far
 };
 
 // Why a step failed, in words for the user: the kind of failure, or what failed when the

@@ -2,6 +2,7 @@
 // its engine in a file of its own; everything else of the command line is the same everywhere.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -36,6 +37,10 @@ struct EngineChoice {
     // The engine that `requested` (--engine) names, else the one the platform's environment
     // names, else none in particular.
     std::function<EngineSelection(const std::optional<std::string>& requested)> select;
+    // The warning to give before `slides` slides are saved as `extension` (as above), when the
+    // engine's export of that format may need more memory than the machine has free; empty
+    // otherwise. None: the engine's saves are not known to need much.
+    std::function<std::string(std::string_view extension, std::int64_t slides)> saveWarning;
     // Makes the server for the selected program; the engine itself starts with the job. The
     // stop request must outlive what it makes.
     std::function<std::unique_ptr<ConsoleEngine>(const StopRequest&, const std::string& program)>

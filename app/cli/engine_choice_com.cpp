@@ -54,6 +54,8 @@ EngineChoice PlatformEngine() {
                 }
                 return {};
             },
+            // PowerPoint's saves are not known to need much memory.
+            .saveWarning = {},
             .make = [](const StopRequest& stop,
                        const std::string& /*program*/) -> std::unique_ptr<ConsoleEngine> {
                 return std::make_unique<PowerPointEngine>(stop);

@@ -6,6 +6,7 @@
 
 #include "app/cli/engine_choice.h"
 #include "app/cli/input_files.h"
+#include "app/cli/save_memory.h"
 #include "merge/impress/call_waiter.h"
 #include "merge/impress/engine_location.h"
 #include "merge/impress/impress_presentation_server.h"
@@ -93,6 +94,12 @@ EngineChoice PlatformEngine() {
                                 "program folder)"};
                 }
                 return {.program = engine->string(), .problem = {}};
+            },
+            .saveWarning = [](std::string_view extension, std::int64_t slides) -> std::string {
+                if (extension != ".pptx") {
+                    return {};
+                }
+                return LargeSaveWarning(extension, slides, kPptxBytesPerSlide, AvailableMemory());
             },
             .make = [](const StopRequest& stop,
                        const std::string& program) -> std::unique_ptr<ConsoleEngine> {

@@ -35,7 +35,7 @@ std::string HelpText(std::string_view engine,
            formats +
            "\n"
            "  -f, --force         replace OUT if it exists\n"
-           "  -q, --quiet         print no progress\n"
+           "  -q, --quiet         print no progress (failures and warnings still)\n"
            "  -v, --verbose       after a failure's message, give the engine's own words\n"
            "      --engine PATH   the engine to drive (Linux: LibreOffice's soffice or its\n"
            "                      program folder; else $FOLIOMIX_ENGINE, else the system's,\n"

@@ -185,8 +185,14 @@ ExitStatus RunMerge(const MergeRequest& request, const std::vector<MergeInput>& 
     }
 
     const std::unique_ptr<ConsoleEngine> server = engine.make(stop, selected.program);
+    SaveWarning saveWarning;
+    if (engine.saveWarning) {
+        saveWarning = [&engine, extension = ExtensionOf(output)](std::int64_t slides) {
+            return engine.saveWarning(extension, slides);
+        };
+    }
     ConsoleProgress progress(inputs, request.output, std::string(engine.name), request.quiet,
-                             request.verbose, console, stop);
+                             request.verbose, console, stop, std::move(saveWarning));
     MergeJob job(server->Server());
     const JobOutcome outcome =
         job.Run(progress, {staged->EnginePath().u16string(), FormatNamedBy(ExtensionOf(output))});

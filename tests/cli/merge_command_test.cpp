@@ -63,11 +63,17 @@ class Scene {
             .name = "Fake Engine",
             .outputExtensions = {".pptx"},
             .select = [](const std::optional<std::string>&) { return EngineSelection{}; },
+            .saveWarning =
+                [this](std::string_view extension, std::int64_t slides) {
+                    return warns ? "short of memory for " + std::to_string(slides) + " slides as " +
+                                       std::string(extension)
+                                 : std::string();
+                },
             .make = [this](const StopRequest&,
                            const std::string&) { return std::make_unique<FakeEngine>(server); }};
         const MergeRequest request{Output().string(),
                                    true,
-                                   false,
+                                   quiet,
                                    verbose,
                                    {Input("a.ppt").string(), Input("b.ppt").string()},
                                    std::nullopt,
@@ -88,6 +94,8 @@ class Scene {
     std::string stopAt;  // the engine call during which a stop is requested
     bool writesFile = true;
     bool verbose = false;
+    bool quiet = false;
+    bool warns = false;  // the engine warns of every save
     std::ostringstream messages;
 
   private:
@@ -186,6 +194,24 @@ TEST(MergeCommandTest, EachFailingStepHasItsExitStatusAndKeepsTheOldOutput) {
     EXPECT_THAT(scene.Log(), ::testing::Contains(::testing::EndsWith("r.pptx,OpenXml)")));
     EXPECT_EQ(FileBytes(scene.Output()), "the new result");
     EXPECT_EQ(scene.Names(), kUntouched);
+}
+
+// The engine's warning of a save that may run short of memory comes before the save, with the
+// slides of all inputs counted, also when progress is not shown.
+TEST(MergeCommandTest, TheEnginesWarningOfALargeSaveComesBeforeTheSaveQuietOrNot) {
+    for (const bool quiet : {false, true}) {
+        SCOPED_TRACE(quiet ? "quiet" : "with progress");
+        Scene scene;
+        scene.quiet = quiet;
+        scene.warns = true;
+        EXPECT_EQ(scene.Run(), ExitStatus::kMerged);
+        const std::string warning = "foliomix-merge: short of memory for 2 slides as .pptx\n";
+        if (quiet) {
+            EXPECT_EQ(scene.messages.str(), warning);
+        } else {
+            EXPECT_THAT(scene.messages.str(), HasSubstr(warning + "saving r.pptx\n"));
+        }
+    }
 }
 
 }  // namespace
