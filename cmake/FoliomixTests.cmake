@@ -7,13 +7,103 @@ include(GoogleTest)
 #                         [ENVIRONMENT <var=value>...])
 function(foliomix_discover_tests target)
     cmake_parse_arguments(PARSE_ARGV 1 arg "" "PREFIX;TIMEOUT" "LABELS;ENVIRONMENT")
-    set(properties LABELS "${arg_LABELS}")
+    set(properties "")
     if(arg_TIMEOUT)
-        list(APPEND properties TIMEOUT ${arg_TIMEOUT})
+        set(properties PROPERTIES TIMEOUT ${arg_TIMEOUT})
     endif()
-    if(arg_ENVIRONMENT)
-        list(APPEND properties ENVIRONMENT "${arg_ENVIRONMENT}")
-    endif()
+    string(MAKE_C_IDENTIFIER "${target}_${arg_PREFIX}" tests)
     gtest_discover_tests(${target} TEST_PREFIX "${arg_PREFIX}" DISCOVERY_TIMEOUT 30
-        PROPERTIES ${properties})
+        TEST_LIST ${tests} ${properties})
+    # Properties of several values (two labels, two variables) are set once the cases are
+    # known: handed to the discovery, every value after the first would be lost.
+    set(set_properties "${CMAKE_CURRENT_BINARY_DIR}/${tests}_properties.cmake")
+    file(WRITE "${set_properties}"
+        "if(${tests})\n"
+        "  set_tests_properties(\${${tests}} PROPERTIES LABELS [==[${arg_LABELS}]==])\n")
+    if(arg_ENVIRONMENT)
+        file(APPEND "${set_properties}"
+            "  set_tests_properties(\${${tests}} PROPERTIES ENVIRONMENT [==[${arg_ENVIRONMENT}]==])\n")
+    endif()
+    file(APPEND "${set_properties}" "endif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${set_properties}")
+endfunction()
+
+# The LibreOffice version ("25.2") of the engine in `program_dir`, as its soffice tells it;
+# "unknown" when it does not.
+function(foliomix_engine_version program_dir out)
+    execute_process(COMMAND "${program_dir}/soffice" --version
+        OUTPUT_VARIABLE said ERROR_QUIET TIMEOUT 60 RESULT_VARIABLE failed)
+    if(NOT failed AND said MATCHES "LibreOffice ([0-9]+\\.[0-9]+)")
+        set(${out} "${CMAKE_MATCH_1}" PARENT_SCOPE)
+    else()
+        set(${out} "unknown" PARENT_SCOPE)
+    endif()
+endfunction()
+
+# The real-engine tiers run against the system's engine and again against each further engine
+# whose program folder FOLIOMIX_TEST_ENGINES lists: by default each that
+# scripts/fetch-test-engine.sh unpacked under build/engines (LibreOffice 25.2); "none": none.
+set(FOLIOMIX_TEST_ENGINES "" CACHE STRING
+    "Program folders of further engines for the real-engine tests (default: build/engines/*; none: none)")
+
+# The further engines' program folders and all engines' versions, found once per configure.
+function(foliomix_find_test_engines)
+    get_property(found GLOBAL PROPERTY foliomix_test_engines_found)
+    if(found)
+        return()
+    endif()
+    set(engines "${FOLIOMIX_TEST_ENGINES}")
+    if(engines STREQUAL "")
+        file(GLOB engines CONFIGURE_DEPENDS LIST_DIRECTORIES true
+            "${PROJECT_SOURCE_DIR}/build/engines/*/usr/lib/libreoffice/program")
+    elseif(engines STREQUAL "none")
+        set(engines "")
+    endif()
+    set(versions "")
+    foreach(engine IN LISTS engines)
+        foliomix_engine_version("${engine}" version)
+        list(APPEND versions "${version}")
+        message(STATUS "Real-engine tests also run against LibreOffice ${version}: ${engine}")
+    endforeach()
+    foliomix_engine_version("${FOLIOMIX_LO_PROGRAM_DIR}" system)
+    set_property(GLOBAL PROPERTY foliomix_test_engines_found TRUE)
+    set_property(GLOBAL PROPERTY foliomix_test_engines "${engines}")
+    set_property(GLOBAL PROPERTY foliomix_test_engine_versions "${versions}")
+    set_property(GLOBAL PROPERTY foliomix_system_engine_version "${system}")
+endfunction()
+
+# foliomix_discover_engine_tests(<target> PREFIX <prefix> LABELS <labels>... [TIMEOUT <s>]
+#                                [ENVIRONMENT <var=value>...])
+# As foliomix_discover_tests, once per engine, each case labelled with its engine's version
+# ("libreoffice-7.4"): against the system's under <prefix><suite>.<case>, against each further
+# engine under <prefix>libreoffice-<version>.<suite>.<case>, named to it by FOLIOMIX_ENGINE.
+function(foliomix_discover_engine_tests target)
+    cmake_parse_arguments(PARSE_ARGV 1 arg "" "PREFIX;TIMEOUT" "LABELS;ENVIRONMENT")
+    foliomix_find_test_engines()
+    get_property(engines GLOBAL PROPERTY foliomix_test_engines)
+    get_property(versions GLOBAL PROPERTY foliomix_test_engine_versions)
+    get_property(system GLOBAL PROPERTY foliomix_system_engine_version)
+    set(common TIMEOUT ${arg_TIMEOUT})
+    foliomix_discover_tests(${target} PREFIX "${arg_PREFIX}"
+        LABELS ${arg_LABELS} "libreoffice-${system}" ${common}
+        ENVIRONMENT ${arg_ENVIRONMENT})
+    foreach(engine version IN ZIP_LISTS engines versions)
+        foliomix_discover_tests(${target} PREFIX "${arg_PREFIX}libreoffice-${version}."
+            LABELS ${arg_LABELS} "libreoffice-${version}" ${common}
+            ENVIRONMENT ${arg_ENVIRONMENT} "FOLIOMIX_ENGINE=${engine}")
+    endforeach()
+endfunction()
+
+# The test `name`: the real-engine cases are registered as foliomix_discover_engine_tests says,
+# judged from CTest's own listing (check_engine_labels.cmake).
+function(foliomix_add_engine_labels_check name)
+    foliomix_find_test_engines()
+    get_property(engines GLOBAL PROPERTY foliomix_test_engines)
+    get_property(system GLOBAL PROPERTY foliomix_system_engine_version)
+    list(LENGTH engines further)
+    math(EXPR expected "${further} + 1")
+    add_test(NAME ${name} COMMAND "${CMAKE_COMMAND}" -DCTEST=${CMAKE_CTEST_COMMAND}
+        -DBUILD_DIR=${CMAKE_BINARY_DIR} -DSYSTEM_VERSION=${system} -DEXPECTED_ENGINES=${expected}
+        -P "${PROJECT_SOURCE_DIR}/cmake/check_engine_labels.cmake")
+    set_tests_properties(${name} PROPERTIES LABELS unit)
 endfunction()
