@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <optional>
+#include <utility>
 
 namespace foliomix {
 namespace {
@@ -17,6 +18,24 @@ std::optional<JobFailure> Failure(Call&& call) {
     } catch (const std::exception& e) {
         return JobFailure{FailureKind::Other, e.what()};
     }
+}
+
+// Thrown once the observer asks to stop: the merge ends where it stands, as Stopped.
+struct StopRequested {};
+
+void StopIfRequested(const MergeObserver& observer) {
+    if (observer.StopRequested()) {
+        throw StopRequested{};
+    }
+}
+
+// An engine call of the merge proper: what it throws, or nothing; and after it, as after every
+// engine call, the observer's word on whether to go on.
+template <typename Call>
+std::optional<JobFailure> Step(const MergeObserver& observer, Call&& call) {
+    std::optional<JobFailure> failure = Failure(std::forward<Call>(call));
+    StopIfRequested(observer);
+    return failure;
 }
 
 }  // namespace
@@ -59,6 +78,11 @@ JobOutcome MergeJob::Run(MergeObserver& observer, const SaveRequest& save) {
 JobOutcome MergeJob::MergeAndSave(MergeObserver& observer, const SaveRequest& save) {
     try {
         return Merge(observer, save);
+    } catch (const StopRequested&) {
+        // Releases the result before the engine is told to end; nothing is saved.
+        result_.reset();
+        ShutDown();
+        return JobOutcome::Stopped;
     } catch (...) {
         // A failure on the observer's side: the engine this job started does not outlive it.
         result_.reset();
@@ -68,49 +92,28 @@ JobOutcome MergeJob::MergeAndSave(MergeObserver& observer, const SaveRequest& sa
 }
 
 JobOutcome MergeJob::Merge(MergeObserver& observer, const SaveRequest& save) {
-    // Releases the result before the engine is told to end; nothing is saved.
-    const auto stop = [&] {
-        result_.reset();
-        ShutDown();
-        return JobOutcome::Stopped;
-    };
-    if (observer.StopRequested()) {
-        return stop();
-    }
-    std::optional<JobFailure> failure = Failure([&] { result_ = serverApp_->AddPresentation(); });
-    if (observer.StopRequested()) {
-        return stop();
-    }
+    StopIfRequested(observer);
+    std::optional<JobFailure> failure =
+        Step(observer, [&] { result_ = serverApp_->AddPresentation(); });
     const int fileCount = observer.FileCount();
     int failedFile = -1;
     // After the first failure no further file is tried: nothing will be saved anyway.
-    for (int i = 0; !failure && i < fileCount; ++i) {
-        observer.BeforeFile(i);
-        if (observer.StopRequested()) {
-            return stop();
-        }
-        failedFile = i;
+    for (int index = 0; !failure && index < fileCount; ++index) {
+        observer.BeforeFile(index);
+        StopIfRequested(observer);
+        failedFile = index;
         std::int32_t slideCount = 0;
-        failure = Failure([&] { slideCount = result_->SlideCount(); });
-        if (observer.StopRequested()) {
-            return stop();
-        }
+        failure = Step(observer, [&] { slideCount = result_->SlideCount(); });
         if (!failure) {
-            const std::u16string file = observer.File(i);
-            failure = Failure([&] { result_->InsertFromFile(file, slideCount); });
-            if (observer.StopRequested()) {
-                return stop();
-            }
+            const std::u16string file = observer.File(index);
+            failure = Step(observer, [&] { result_->InsertFromFile(file, slideCount); });
         }
         std::int32_t brought = -1;
         if (!failure && observer.WantsSlideCounts()) {
-            failure = Failure([&] { brought = result_->SlideCount() - slideCount; });
-            if (observer.StopRequested()) {
-                return stop();
-            }
+            failure = Step(observer, [&] { brought = result_->SlideCount() - slideCount; });
         }
         if (!failure) {
-            observer.Inserted(i, brought);
+            observer.Inserted(index, brought);
         }
     }
     if (failure) {
@@ -127,7 +130,8 @@ JobOutcome MergeJob::Merge(MergeObserver& observer, const SaveRequest& save) {
     if (failure) {
         return Fail(observer, JobOutcome::SaveFailed, -1, *failure);
     }
-    // The result is on disk: a failure to restore alerts or to quit does not undo that.
+    // The result is on disk: a failure to restore alerts or to quit does not undo that, and a
+    // stop asked for now only keeps it from being announced.
     result_.reset();
     static_cast<void>(Failure([&] { serverApp_->SetDisplayAlerts(true); }));
     static_cast<void>(Failure([&] { serverApp_->Quit(); }));

@@ -1,10 +1,11 @@
 // One merge on the engine, as the window's run and the command line both perform it: start the
-// engine and turn its alerts off; make a new presentation; for each file, in order, count the
-// slides and insert the file's after the last; save; turn the alerts back on; quit. On any
-// failure the engine is shut down, through the application-global object as well when the held
-// reference cannot reach it. The job knows nothing of windows or consoles: it asks its
-// observer for the files, tells it what happened, and after every engine call asks whether to
-// go on (a window may have been closed during the call).
+// engine and turn its alerts off; make a new presentation; for each file of the list, in order,
+// count the slides and insert the file's after the last; save; turn the alerts back on; quit.
+// On any failure the engine is shut down, through the application-global object as well when
+// the held reference cannot reach it. The job knows nothing of windows or consoles: it asks its
+// observer for the files (the window's run reads its list as the merge goes), tells it what
+// happened, and after every engine call asks whether to go on (a window may have been closed
+// during the call).
 #pragma once
 
 #include <cstdint>
@@ -16,12 +17,15 @@
 
 namespace foliomix {
 
+// How a merge ended, for the window and the command line alike.
 enum class JobOutcome : std::uint8_t {
+    Cancelled,     // the user cancelled the save dialog: nothing ran, nothing changed
     Completed,     // saved; the engine was told to end
     StartFailed,   // the engine could not be started (or its alerts not turned off)
     InsertFailed,  // making the result or inserting a file failed; nothing saved
     SaveFailed,    // the save failed
-    Stopped,       // the observer said stop; nothing saved, nothing more reported
+    Stopped,       // the observer said stop (the window closed, a signal); nothing saved,
+                   // nothing more reported
 };
 
 // Why an engine call failed: the kind of failure, and the engine's own words.
@@ -73,9 +77,6 @@ class MergeJob {
     JobOutcome Run(MergeObserver& observer, const SaveRequest& save);
     // Ends the engine through both references the job holds; every failure is swallowed.
     void ShutDown();
-
-    [[nodiscard]] bool HoldsServerApp() const { return serverApp_ != nullptr; }
-    [[nodiscard]] bool HoldsServerGlobal() const { return serverGlobal_ != nullptr; }
 
   private:
     JobOutcome Merge(MergeObserver& observer, const SaveRequest& save);

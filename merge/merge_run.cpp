@@ -37,9 +37,9 @@ std::u16string ProgressText(int filesDone) {
 MergeRun::MergeRun(MainWindow& window, PresentationServer& server)
     : window_(window), server_(server), job_(server) {}
 
-RunOutcome MergeRun::Run() {
+JobOutcome MergeRun::Run() {
     if (window_.ShowSave() == DialogOutcome::Cancelled) {
-        return RunOutcome::SaveDialogCancelled;
+        return JobOutcome::Cancelled;
     }
     savePath_ = window_.SaveFileName();
     window_.SetEnabled(ControlId::cmdUp, false);
@@ -49,24 +49,12 @@ RunOutcome MergeRun::Run() {
 
     window_.ProcessPendingEvents();
     if (WindowGone()) {
-        return RunOutcome::WindowClosed;
+        return JobOutcome::Stopped;
     }
     if (!job_.Start(*this)) {
-        return RunOutcome::StartFailed;
+        return JobOutcome::StartFailed;
     }
-    switch (job_.MergeAndSave(*this, {savePath_})) {
-        case JobOutcome::Completed:
-            return RunOutcome::Completed;
-        case JobOutcome::StartFailed:
-            return RunOutcome::StartFailed;
-        case JobOutcome::InsertFailed:
-            return RunOutcome::MergeFailed;
-        case JobOutcome::SaveFailed:
-            return RunOutcome::SaveFailed;
-        case JobOutcome::Stopped:
-            break;
-    }
-    return RunOutcome::WindowClosed;
+    return job_.MergeAndSave(*this, {savePath_});
 }
 
 bool MergeRun::WindowGone() const { return !window_.IsOpen(); }
@@ -92,6 +80,7 @@ void MergeRun::Failed(JobOutcome outcome, int /*file*/, const JobFailure& /*fail
             window_.ShowMessage(kSaveFailedText, kFailureTitle);
             break;
         case JobOutcome::InsertFailed:
+        case JobOutcome::Cancelled:
         case JobOutcome::Completed:
         case JobOutcome::Stopped:
             window_.ShowMessage(kUnknownErrorText, kFailureTitle);

@@ -16,29 +16,19 @@
 
 namespace foliomix {
 
-enum class RunOutcome : std::uint8_t {
-    SaveDialogCancelled,  // nothing changed; the user may click cmdMerge again
-    Completed,            // saved, and announced while the window is open
-    StartFailed,          // the engine could not be started
-    MergeFailed,          // creating the result or inserting a file failed; nothing saved
-    SaveFailed,           // SaveAs failed
-    WindowClosed,         // the user closed the window during the run; nothing saved or shown
-};
-
 // The window's side of a merge job: its texts, its message boxes, its event points.
 class MergeRun : private MergeObserver {
   public:
     // The window owns this object: it holds the state that outlives one run.
     MergeRun(MainWindow& window, PresentationServer& server);
 
-    // Engine failures end as the outcomes above. An exception from the window ends the run
-    // too, after the engine has been shut down.
-    RunOutcome Run();
+    // Cancelled when the save dialog is; Stopped when the window closed during the run; engine
+    // failures as the job reports them. An exception from the window ends the run too, after
+    // the engine has been shut down.
+    JobOutcome Run();
 
     // The path confirmed in sfd at the start of the latest run.
     [[nodiscard]] const std::u16string& SavePath() const { return savePath_; }
-    [[nodiscard]] bool HoldsServerApp() const { return job_.HoldsServerApp(); }
-    [[nodiscard]] bool HoldsServerGlobal() const { return job_.HoldsServerGlobal(); }
 
   private:
     [[nodiscard]] bool WindowGone() const;

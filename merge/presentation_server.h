@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "merge/save_format.h"
+
 namespace foliomix {
 
 // Why an engine operation failed, in terms a user can act on; the engine's own words are the
@@ -34,15 +36,6 @@ class ServerError : public std::runtime_error {
     FailureKind kind_;
 };
 
-// A format to save in, for a caller that names one instead of leaving it to the engine's default
-// for the file's name.
-enum class SaveFormat : std::uint8_t {
-    Presentation97,  // PowerPoint 97-2003 (.ppt)
-    OpenXml,         // PowerPoint 2007 and later (.pptx)
-    OpenDocument,    // OpenDocument Presentation (.odp)
-    Pdf,             // PDF, one page per visible slide
-};
-
 // A presentation of the engine: its Slides collection and SaveAs.
 class ServerPresentation {
   public:
@@ -54,13 +47,8 @@ class ServerPresentation {
     virtual void InsertFromFile(std::u16string_view fileName, std::int32_t index) = 0;
     // SaveAs(fileName), no format argument: the engine's default for that name applies.
     virtual void SaveAs(std::u16string_view fileName) = 0;
-    // SaveAs(fileName, fileFormat): in `format`, whatever the name says. An engine that picks
-    // the format by the name's extension alone needs no more than SaveAs(fileName): the callers
-    // name a format only together with a name of that format's extension.
-    virtual void SaveAs(std::u16string_view fileName, SaveFormat format) {
-        static_cast<void>(format);
-        SaveAs(fileName);
-    }
+    // SaveAs(fileName, fileFormat): in `format`, whatever the name says.
+    virtual void SaveAs(std::u16string_view fileName, SaveFormat format) = 0;
 };
 
 // The engine's application object.

@@ -27,17 +27,13 @@ class MergeList {
     void MoveUp();
     void MoveDown();
 
-    // The last confirmed result of the open dialog, split at its NULs; after Add, elements 1
-    // onwards hold the full paths that were appended.
-    [[nodiscard]] const std::vector<std::u16string>& LastDialogResult() const {
-        return lastDialogResult_;
-    }
-
   private:
     void SwapWithNeighbour(std::int16_t selected, std::int16_t neighbour);
 
     MainWindow& window_;
     char16_t separator_;
+    // The last confirmed result of the open dialog, split at its NULs; after Add, elements 1
+    // onwards hold the full paths that were appended.
     std::vector<std::u16string> lastDialogResult_;
 };
 

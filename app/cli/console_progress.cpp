@@ -56,7 +56,7 @@ void ConsoleProgress::Inserted(int index, std::int32_t slides) {
         console_.Progress(Counter(index) + NameOf(index) + ": " + std::to_string(slides) +
                           (slides == 1 ? " slide" : " slides"));
     }
-    if (index + 1 != FileCount()) {
+    if (static_cast<std::size_t>(index) + 1 != inputs_.size()) {
         return;
     }
     if (saveWarning_) {
@@ -89,6 +89,7 @@ void ConsoleProgress::Failed(JobOutcome outcome, int file, const JobFailure& fai
         case JobOutcome::SaveFailed:
             console_.Message("cannot save " + output_ + ": " + reason);
             break;
+        case JobOutcome::Cancelled:
         case JobOutcome::Completed:
         case JobOutcome::Stopped:
             return;
@@ -125,6 +126,7 @@ std::string PlainReason(JobOutcome outcome, FailureKind kind) {
         case JobOutcome::SaveFailed:
             return "the engine could not write it";
         case JobOutcome::InsertFailed:
+        case JobOutcome::Cancelled:
         case JobOutcome::Completed:
         case JobOutcome::Stopped:
             break;

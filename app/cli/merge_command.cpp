@@ -24,23 +24,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The format that each extension names; the engine's list says which of them it writes. Named
-// explicitly in the save: an engine may go by its own default rather than by the extension.
-std::optional<SaveFormat> FormatNamedBy(std::string_view extension) {
-    constexpr std::array<std::pair<std::string_view, SaveFormat>, 4> kFormats{{
-        {".ppt", SaveFormat::Presentation97},
-        {".pptx", SaveFormat::OpenXml},
-        {".odp", SaveFormat::OpenDocument},
-        {".pdf", SaveFormat::Pdf},
-    }};
-    for (const auto& [known, format] : kFormats) {
-        if (known == extension) {
-            return format;
-        }
-    }
-    return std::nullopt;
-}
-
 std::string LowerCase(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), [](char c) {
         return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -60,7 +43,7 @@ std::optional<std::string> OutputProblem(const MergeRequest& request, const Engi
     const std::string extension = ExtensionOf(output);
     const auto& known = engine.outputExtensions;
     if (std::find(known.begin(), known.end(), extension) == known.end() ||
-        !FormatNamedBy(extension)) {
+        !SaveFormatNamedBy(output.u16string())) {
         std::string formats;
         for (const std::string_view each : known) {
             formats += (formats.empty() ? "" : ", ") + std::string(each);
@@ -120,6 +103,7 @@ ExitStatus ExitFor(JobOutcome outcome) {
             return ExitStatus::kInsertFailed;
         case JobOutcome::SaveFailed:
             return ExitStatus::kSaveFailed;
+        case JobOutcome::Cancelled:  // no dialog here
         case JobOutcome::Stopped:
             break;
     }
@@ -194,8 +178,8 @@ ExitStatus RunMerge(const MergeRequest& request, const std::vector<MergeInput>& 
     ConsoleProgress progress(inputs, request.output, std::string(engine.name), request.quiet,
                              request.verbose, console, stop, std::move(saveWarning));
     MergeJob job(server->Server());
-    const JobOutcome outcome =
-        job.Run(progress, {staged->EnginePath().u16string(), FormatNamedBy(ExtensionOf(output))});
+    const JobOutcome outcome = job.Run(
+        progress, {staged->EnginePath().u16string(), SaveFormatNamedBy(output.u16string())});
     // A stop requested at any moment before the result is in place wins: it leaves nothing.
     if (stop.Requested()) {
         console.Message("interrupted");

@@ -45,7 +45,7 @@ class QtMainWindow final : public QWidget, public MainWindow {
     [[nodiscard]] bool IsOpen() const override;
 
     // The outcome of the latest merge run, none before the first click on cmdMerge.
-    [[nodiscard]] std::optional<RunOutcome> LastRunOutcome() const { return lastRunOutcome_; }
+    [[nodiscard]] std::optional<JobOutcome> LastRunOutcome() const { return lastRunOutcome_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -79,7 +79,7 @@ class QtMainWindow final : public QWidget, public MainWindow {
 
     MergeList mergeList_;
     MergeRun mergeRun_;
-    std::optional<RunOutcome> lastRunOutcome_;
+    std::optional<JobOutcome> lastRunOutcome_;
 };
 
 }  // namespace foliomix::qt

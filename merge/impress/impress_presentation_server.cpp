@@ -165,8 +165,13 @@ class ImpressPresentation final : public ServerPresentation {
         engine_->calls.Run([&] { Insert(fileName, index); });
     }
 
+    // A name of no format of its own is written in the default format, under exactly that name.
     void SaveAs(std::u16string_view fileName) override {
-        engine_->calls.Run([&] { Save(fileName); });
+        SaveAs(fileName, SaveFormatNamedBy(fileName).value_or(kDefaultSaveFormat));
+    }
+
+    void SaveAs(std::u16string_view fileName, SaveFormat format) override {
+        engine_->calls.Run([&] { Save(fileName, format); });
     }
 
   private:
@@ -205,9 +210,9 @@ class ImpressPresentation final : public ServerPresentation {
 
     // Written under a name of ours beside the chosen file and renamed onto it once complete:
     // see ResultFile.
-    void Save(std::u16string_view fileName) {
+    void Save(std::u16string_view fileName, SaveFormat format) {
         engine_->Running();
-        const std::string_view filter = SaveFilterFor(fileName);
+        const std::string_view filter = SaveFilterFor(format);
         // The engine would create a missing folder; a save goes only into one that exists.
         std::error_code error;
         const std::filesystem::path target = std::filesystem::absolute(fileName, error);
@@ -237,7 +242,7 @@ class ImpressPresentation final : public ServerPresentation {
             } catch (const css::io::IOException& e) {
                 // The engine's PDF export fails with a plain write error when it has no page to
                 // write; asked only after a failure, as it costs a call per slide.
-                if (filter == SaveFilterFor(u"result.pdf") && !HasVisibleSlide(document_)) {
+                if (format == SaveFormat::Pdf && !HasVisibleSlide(document_)) {
                     throw ServerError("SaveAs: " + ToUtf8(e.Message), FailureKind::NoVisibleSlide);
                 }
                 throw;

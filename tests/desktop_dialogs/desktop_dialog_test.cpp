@@ -169,7 +169,7 @@ TEST_F(DesktopDialogTest, TheSaveDialogProposesTheNameAsksBeforeReplacingAndItsC
     EXPECT_EQ(shown[fake::kDefaultSuffix].toString(), QStringLiteral("ppt"));
     EXPECT_EQ(shown[fake::kNameFilters].toStringList(), QStringList({"*.ppt"}));
     EXPECT_TRUE(shown[fake::kModal].toBool());
-    EXPECT_EQ(window->LastRunOutcome(), RunOutcome::Completed);
+    EXPECT_EQ(window->LastRunOutcome(), JobOutcome::Completed);
     EXPECT_EQ(announced, QStringLiteral("演示文稿合并完成！"));
     ASSERT_EQ(fake.saved.size(), 1U);
     EXPECT_EQ(QString::fromStdU16String(fake.saved.begin()->first), result);
@@ -184,7 +184,7 @@ TEST_F(DesktopDialogTest, ACancelledSaveDialogSavesNothingAndProposesTheSameName
 
     Answer({});
     Click(Button(*window, ControlId::cmdMerge));
-    EXPECT_EQ(window->LastRunOutcome(), RunOutcome::SaveDialogCancelled);
+    EXPECT_EQ(window->LastRunOutcome(), JobOutcome::Cancelled);
     EXPECT_TRUE(fake.saved.empty());
     EXPECT_TRUE(Button(*window, ControlId::cmdMerge).isEnabled());
 

@@ -42,6 +42,12 @@ namespace {
 
 constexpr sal_Int16 kTitleOnlyLayout = 19;
 
+// The export filter for the format that `path`'s name asks for, as SaveAs picks it.
+rtl::OUString FilterForName(const std::filesystem::path& path) {
+    return impress::Utf8ToOUString(impress::SaveFilterFor(
+        SaveFormatNamedBy(path.u16string()).value_or(impress::kDefaultSaveFormat)));
+}
+
 uno::Reference<XPropertySet> PropertiesOf(const uno::Reference<uno::XInterface>& object) {
     return {object, uno::UNO_QUERY_THROW};
 }
@@ -278,10 +284,8 @@ void MakeDesignedDeck(const impress::EngineProcess& engine, const std::filesyste
         }
     }
     uno::Reference<css::frame::XStorable>(deck.Component(), uno::UNO_QUERY_THROW)
-        ->storeToURL(
-            impress::FileUrlFromPath(path.u16string()),
-            Properties({Property("FilterName", uno::Any(impress::Utf8ToOUString(
-                                                   impress::SaveFilterFor(path.u16string()))))}));
+        ->storeToURL(impress::FileUrlFromPath(path.u16string()),
+                     Properties({Property("FilterName", uno::Any(FilterForName(path)))}));
 }
 
 DeckLook ReadLook(const impress::EngineProcess& engine, const std::filesystem::path& path) {
@@ -303,11 +307,10 @@ void SaveAlone(const impress::EngineProcess& engine, const std::filesystem::path
                const std::filesystem::path& copy) {
     const impress::OpenDocument deck =
         impress::LoadPresentation(engine, impress::FileUrlFromPath(source.u16string()));
-    const std::string_view filter = impress::SaveFilterFor(copy.u16string());
+    const rtl::OUString filter = FilterForName(copy);
     uno::Reference<css::frame::XStorable>(deck.Component(), uno::UNO_QUERY_THROW)
-        ->storeToURL(
-            impress::FileUrlFromPath(copy.u16string()),
-            Properties({Property("FilterName", uno::Any(impress::Utf8ToOUString(filter)))}));
+        ->storeToURL(impress::FileUrlFromPath(copy.u16string()),
+                     Properties({Property("FilterName", uno::Any(filter))}));
 }
 
 }  // namespace foliomix::testing

@@ -192,17 +192,17 @@ struct RunCase {
     const char* name;
     std::vector<const char*> inputs;
     const char* savePath;  // relative to the test folder
-    RunOutcome outcome;
+    JobOutcome outcome;
     bool saved;
 };
 
 TEST_F(ImpressLifecycleTest, MergeRunFailurePathsSaveNothingAndEndTheEngine) {
     std::ofstream(folder_->Path() / "a-file") << "x";
     for (const RunCase& run : {
-             RunCase{"completed", {"a.ppt", "a.ppt"}, "ok.ppt", RunOutcome::Completed, true},
+             RunCase{"completed", {"a.ppt", "a.ppt"}, "ok.ppt", JobOutcome::Completed, true},
              RunCase{
-                 "bad input", {"a.ppt", "bad.ppt"}, "bad-run.ppt", RunOutcome::MergeFailed, false},
-             RunCase{"unwritable", {"a.ppt"}, "a-file/out.ppt", RunOutcome::SaveFailed, false},
+                 "bad input", {"a.ppt", "bad.ppt"}, "bad-run.ppt", JobOutcome::InsertFailed, false},
+             RunCase{"unwritable", {"a.ppt"}, "a-file/out.ppt", JobOutcome::SaveFailed, false},
          }) {
         SCOPED_TRACE(run.name);
         CallLog log;
@@ -264,7 +264,7 @@ TEST_F(ImpressLifecycleTest, AStoppedEngineIsEndedAndTheRunFailsAsUsual) {
             }
         };
         const auto started = std::chrono::steady_clock::now();
-        EXPECT_EQ(merge.Run(), RunOutcome::MergeFailed);
+        EXPECT_EQ(merge.Run(), JobOutcome::InsertFailed);
         EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
         EXPECT_EQ(window.statusText, u"正在合并演示文稿…1个已完成！");
         EXPECT_THAT(log, ::testing::Contains("window.MsgBox(出现未知错误！退出？|合并演示文稿)"));

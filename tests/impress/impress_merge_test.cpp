@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 #include <random>
 
 #include <com/sun/star/frame/XStorable.hpp>
@@ -265,18 +266,26 @@ bool IsOfficeOpenXml(const std::string& head) {
     return head.starts_with("PK") && head.find("mimetype") == std::string::npos;
 }
 
-TEST_F(ImpressMergeTest, WritesTheFormatTheExtensionNames) {
+// The extension names the format, unless the caller names one, which wins.
+TEST_F(ImpressMergeTest, WritesTheFormatTheExtensionOrTheCallerNames) {
     struct FormatCase {
-        const char* file;
-        bool (*format)(const std::string&);
+        const char* file = nullptr;
+        bool (*format)(const std::string&) = nullptr;
+        std::optional<SaveFormat> named = std::nullopt;
     };
     for (const FormatCase& format :
          {FormatCase{"format.ppt", IsPowerPoint97}, FormatCase{"format.PPT", IsPowerPoint97},
           FormatCase{"format.pptx", IsOfficeOpenXml}, FormatCase{"format.odp", IsOpenDocument},
-          FormatCase{"format.bin", IsPowerPoint97}, FormatCase{"format", IsPowerPoint97}}) {
+          FormatCase{"format.bin", IsPowerPoint97}, FormatCase{"format", IsPowerPoint97},
+          FormatCase{"named.bin", IsOpenDocument, SaveFormat::OpenDocument},
+          FormatCase{"named.ppt", IsOfficeOpenXml, SaveFormat::OpenXml}}) {
         SCOPED_TRACE(format.file);
         auto result = MergeAtEnd({"丁", "乙 演示"});
-        result->SaveAs(U16(Output(format.file)));
+        if (format.named) {
+            result->SaveAs(U16(Output(format.file)), *format.named);
+        } else {
+            result->SaveAs(U16(Output(format.file)));
+        }
         EXPECT_TRUE(format.format(Head(Output(format.file))));
         EXPECT_EQ(maker_->Read(Output(format.file)).visibleSlides,
                   Concat({Titles("丁", 1), Titles("乙", 2)}));

@@ -123,7 +123,7 @@ TEST_F(LinuxEndToEndTest, MergesRealDecksInTheOrderChosenInTheWindow) {
         Arrange(window, {c, first, b});
         MergeAsProposed(window);
 
-        EXPECT_EQ(window.LastRunOutcome(), RunOutcome::Completed);
+        EXPECT_EQ(window.LastRunOutcome(), JobOutcome::Completed);
         EXPECT_EQ(boxText, QStringLiteral("演示文稿合并完成！"));
         EXPECT_EQ(boxTitle, QStringLiteral("恭喜"));
         EXPECT_EQ(StatusText(window), QStringLiteral("演示文稿合并完成！"));
@@ -176,7 +176,7 @@ TEST_F(LinuxEndToEndTest, ClosingTheWindowDuringAMergeEndsTheEngineAndSavesNothi
         Click(Button(window, ControlId::cmdMerge));
         EXPECT_EQ(driver.Pending(), 0U);
 
-        EXPECT_EQ(window.LastRunOutcome(), RunOutcome::WindowClosed);
+        EXPECT_EQ(window.LastRunOutcome(), JobOutcome::Stopped);
         EXPECT_FALSE(window.IsOpen());
         // The run has shut the engine down before the window and the server go.
         ASSERT_GT(enginePid, 0);
@@ -201,7 +201,7 @@ TEST_F(LinuxEndToEndTest, AnEngineThatCannotStartIsNamedInTheMessage) {
     AddFiles(window, "a.ppt", 1);
     MergeAsProposed(window);
 
-    EXPECT_EQ(window.LastRunOutcome(), RunOutcome::StartFailed);
+    EXPECT_EQ(window.LastRunOutcome(), JobOutcome::StartFailed);
     EXPECT_EQ(boxText, QStringLiteral("出错，系统没有安装 LibreOffice Impress"));
     EXPECT_EQ(boxTitle, QStringLiteral("合并演示文稿"));
     EXPECT_EQ(StatusText(window), QStringLiteral("正在准备合并演示文稿…"));

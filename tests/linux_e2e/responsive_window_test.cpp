@@ -123,7 +123,7 @@ TEST(ResponsiveWindowTest, ACloseDuringAnInsertThatNeverEndsEndsEverythingAtOnce
         ASSERT_NE(eventsAt, Clock::time_point{});
         EXPECT_LT(eventsAt - stoppedAt, std::chrono::seconds(3));
         EXPECT_EQ(rowsDuringTheCall, QStringList({a, b}));
-        EXPECT_EQ(window.LastRunOutcome(), RunOutcome::WindowClosed);
+        EXPECT_EQ(window.LastRunOutcome(), JobOutcome::Stopped);
         ASSERT_NE(closedAt, Clock::time_point{});
         EXPECT_LT(returnedAt - closedAt, std::chrono::seconds(2));
         ASSERT_GT(enginePid, 0);

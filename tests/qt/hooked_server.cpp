@@ -20,6 +20,10 @@ class HookedPresentation : public ServerPresentation {
         hooks_.Before("pres.SaveAs");
         inner_->SaveAs(fileName);
     }
+    void SaveAs(std::u16string_view fileName, SaveFormat format) override {
+        hooks_.Before("pres.SaveAs");
+        inner_->SaveAs(fileName, format);
+    }
 
   private:
     const HookedServer& hooks_;

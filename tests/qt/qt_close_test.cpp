@@ -42,7 +42,7 @@ struct CloseCase {
     // call of that name reaches the engine ("pres.InsertFromFile#2").
     std::string closeAt;
     std::vector<std::string> expectedLog;  // without the "server." prefix; "a", "b": the paths
-    RunOutcome outcome;
+    JobOutcome outcome;
     QString statusLeft;
 };
 
@@ -125,15 +125,15 @@ class CloseDuringRunTest : public WindowTest {
 
 TEST_F(CloseDuringRunTest, RunStopsAtTheNextEventPointAndShutsTheEngineDown) {
     const std::vector<CloseCase> cases = {
-        {"right after the save dialog", "", {}, RunOutcome::WindowClosed, kPreparing},
+        {"right after the save dialog", "", {}, JobOutcome::Stopped, kPreparing},
         {"while the engine starts", "CreateApplication", Concat({kStart, kShutDown}),
-         RunOutcome::WindowClosed, kPreparing},
+         JobOutcome::Stopped, kPreparing},
         {"while the first file is inserted", "pres.InsertFromFile#1",
-         Concat({kStart, kInsertA, kShutDown}), RunOutcome::WindowClosed, Progress(1)},
+         Concat({kStart, kInsertA, kShutDown}), JobOutcome::Stopped, Progress(1)},
         // No event point follows the last file: the result is saved, but the window that is
         // gone by then announces nothing.
         {"while the last file is inserted", "pres.InsertFromFile#2",
-         Concat({kStart, kInsertA, kInsertB, kSaveAndQuit}), RunOutcome::Completed,
+         Concat({kStart, kInsertA, kInsertB, kSaveAndQuit}), JobOutcome::Completed,
          QStringLiteral("演示文稿合并完成！")},
     };
     for (const CloseCase& t : cases) {
@@ -164,7 +164,7 @@ TEST_F(CloseDuringRunTest, RunStopsAtTheNextEventPointAndShutsTheEngineDown) {
         EXPECT_FALSE(window->IsOpen());
         EXPECT_FALSE(window->isVisible());
         EXPECT_FALSE(messageShown);
-        EXPECT_EQ(fake.saved.empty(), t.outcome != RunOutcome::Completed);
+        EXPECT_EQ(fake.saved.empty(), t.outcome != JobOutcome::Completed);
         EXPECT_EQ(StatusText(*window), t.statusLeft);
         for (const ControlId id :
              {ControlId::cmdAdd, ControlId::cmdUp, ControlId::cmdDown, ControlId::cmdMerge}) {
@@ -204,7 +204,7 @@ TEST_F(CloseDuringRunTest, EventLoopEndsOnceTheWindowIsClosedAndNoHandlerRuns) {
         driver.Drop();
         EXPECT_FALSE(window->IsOpen());
         if (t.merging) {
-            EXPECT_EQ(window->LastRunOutcome(), RunOutcome::WindowClosed);
+            EXPECT_EQ(window->LastRunOutcome(), JobOutcome::Stopped);
             EXPECT_EQ(log.back(), "server.globalApp.Quit");
         } else {
             EXPECT_FALSE(window->LastRunOutcome().has_value());

@@ -220,7 +220,7 @@ TEST_F(WindowTest, EnterClicksTheDefaultButtonOnlyWhenItIsEnabled) {
     });
     QTest::keyClick(&ListBox(*window), Qt::Key_Return);
     EXPECT_EQ(shown, QStringLiteral("save"));
-    EXPECT_EQ(window->LastRunOutcome(), RunOutcome::SaveDialogCancelled);
+    EXPECT_EQ(window->LastRunOutcome(), JobOutcome::Cancelled);
 }
 
 // The open dialog, as the merge list shows it, with the result it hands on.

@@ -5,16 +5,27 @@
 namespace foliomix::testing {
 namespace {
 
-// Counts itself among the server's live references for as long as it exists.
+// Counts itself among the server's live references, and among those of its kind, for as long
+// as it exists.
 class Reference {
   public:
-    explicit Reference(FakeServer& server) : server_(server) { ++server_.liveReferences; }
+    Reference(FakeServer& server, int FakeServer::*ofItsKind)
+        : server_(server), ofItsKind_(ofItsKind) {
+        ++server_.liveReferences;
+        ++(server_.*ofItsKind_);
+    }
     Reference(const Reference&) = delete;
     Reference& operator=(const Reference&) = delete;
-    ~Reference() { --server_.liveReferences; }
+    ~Reference() {
+        --server_.liveReferences;
+        --(server_.*ofItsKind_);
+    }
 
   protected:
     FakeServer& server_;
+
+  private:
+    int FakeServer::*ofItsKind_;
 };
 
 const char* FormatName(SaveFormat format) {
@@ -33,7 +44,8 @@ const char* FormatName(SaveFormat format) {
 
 class FakePresentation : public ServerPresentation, Reference {
   public:
-    using Reference::Reference;
+    explicit FakePresentation(FakeServer& server)
+        : Reference(server, &FakeServer::livePresentations) {}
     ~FakePresentation() override { server_.Note("pres.Release"); }
     FakePresentation(const FakePresentation&) = delete;
     FakePresentation& operator=(const FakePresentation&) = delete;
@@ -75,7 +87,7 @@ class FakePresentation : public ServerPresentation, Reference {
 class FakeApplication : public ServerApplication, Reference {
   public:
     FakeApplication(FakeServer& server, std::string prefix)
-        : Reference(server), prefix_(std::move(prefix)) {}
+        : Reference(server, &FakeServer::liveApplications), prefix_(std::move(prefix)) {}
 
     void SetDisplayAlerts(bool on) override {
         server_.Call(prefix_ + ".DisplayAlerts=" + (on ? "true" : "false"));
@@ -94,7 +106,7 @@ class FakeApplication : public ServerApplication, Reference {
 
 class FakeGlobal : public ServerGlobal, Reference {
   public:
-    using Reference::Reference;
+    explicit FakeGlobal(FakeServer& server) : Reference(server, &FakeServer::liveGlobals) {}
 
     std::unique_ptr<ServerApplication> Application() override {
         server_.Call("global.Application");

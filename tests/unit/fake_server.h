@@ -30,8 +30,11 @@ class FakeServer : public PresentationServer {
     std::map<std::u16string, std::vector<std::string>> saved;
     std::u16string displayName = u"MS PowerPoint";
 
-    // References handed out and not yet released.
+    // References handed out and not yet released: all of them, and of each kind.
     int liveReferences = 0;
+    int livePresentations = 0;
+    int liveApplications = 0;
+    int liveGlobals = 0;
 
     // Called with each call's name as it arrives, before it fails or succeeds: lets a test act
     // as the user while the engine works, closing the window for instance.

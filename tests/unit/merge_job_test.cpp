@@ -20,6 +20,8 @@ using ::testing::HasSubstr;
 
 const char* Name(JobOutcome outcome) {
     switch (outcome) {
+        case JobOutcome::Cancelled:
+            return "Cancelled";
         case JobOutcome::Completed:
             return "Completed";
         case JobOutcome::StartFailed:
@@ -178,7 +180,7 @@ TEST_F(MergeJobTest, AnEngineThatDoesNotStartIsReportedAndNothingIsShutDown) {
     server.failing = {"CreateApplication"};
     EXPECT_EQ(job.Run(observer, {u"out.ppt"}), JobOutcome::StartFailed);
     EXPECT_THAT(From("obs."), ElementsAre("obs.Failed(StartFailed,-1)"));
-    EXPECT_FALSE(job.HoldsServerApp());
+    EXPECT_EQ(server.liveReferences, 0);
 }
 
 TEST_F(MergeJobTest, AStopAfterAnyEngineCallEndsTheEngineAndReportsNothing) {

@@ -66,13 +66,13 @@ INSTANTIATE_TEST_SUITE_P(
                 {u"/home/u/decks/a.ppt", u"/home/u/decks/b.ppt"}}),
     [](const auto& param) { return std::string(param.param.name); });
 
-TEST(Add, KeepsTheSplitResultWithFullPathsFromIndexOne) {
+TEST(Add, AppendsTheFullPathOfEachNameAfterTheFolder) {
     CallLog log;
     FakeWindow window(log);
     window.openAnswers = {{DialogOutcome::Confirmed, u"C:\\w\0a.ppt\0b.ppt"s}};
     MergeList list(window, u'\\');
     list.Add();
-    EXPECT_THAT(list.LastDialogResult(), ElementsAre(u"C:\\w", u"C:\\w\\a.ppt", u"C:\\w\\b.ppt"));
+    EXPECT_THAT(window.rows, ElementsAre(u"C:\\w\\a.ppt", u"C:\\w\\b.ppt"));
 }
 
 TEST(Add, SetsFlagsBeforeShowingAndButtonsInOrder) {
@@ -98,7 +98,6 @@ TEST(Add, CancelChangesNothingAndASecondAddWorks) {
     EXPECT_TRUE(window.rows.empty());
     EXPECT_TRUE(window.Enabled(ControlId::cmdAdd));
     EXPECT_FALSE(window.Enabled(ControlId::cmdMerge));
-    EXPECT_TRUE(list.LastDialogResult().empty());
     EXPECT_THAT(log, ElementsAre("window.ofd.Flags=528896", "window.ofd.ShowOpen"));
 
     log.clear();

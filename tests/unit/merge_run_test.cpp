@@ -70,7 +70,7 @@ TEST_P(FullRun, LogsTheExactSequenceAndSavesEverySlideInListOrder) {
     const int n = GetParam();
     GivenFiles(n);
 
-    EXPECT_EQ(run.Run(), RunOutcome::Completed);
+    EXPECT_EQ(run.Run(), JobOutcome::Completed);
 
     std::vector<std::string> expected = {"window.sfd.ShowSave",
                                          "window.sfd.FileName",
@@ -106,8 +106,7 @@ TEST_P(FullRun, LogsTheExactSequenceAndSavesEverySlideInListOrder) {
     EXPECT_EQ(window.statusText, u"演示文稿合并完成！");
     EXPECT_EQ(run.SavePath(), u"C:\\out\\合并结果.ppt");
     // The application object stays held by the window; the presentation was released.
-    EXPECT_TRUE(run.HoldsServerApp());
-    EXPECT_FALSE(run.HoldsServerGlobal());
+    EXPECT_EQ(server.liveApplications, 1);
     EXPECT_EQ(server.liveReferences, 1);
 }
 
@@ -116,8 +115,8 @@ INSTANTIATE_TEST_SUITE_P(FileCounts, FullRun, ::testing::Values(0, 1, 3, 10));
 TEST_F(MergeRunTest, CancelledSaveDialogTouchesNothingAndCanBeRepeated) {
     GivenFiles(2);
     window.saveAnswers = {{DialogOutcome::Cancelled, u""}, {DialogOutcome::Cancelled, u""}};
-    EXPECT_EQ(run.Run(), RunOutcome::SaveDialogCancelled);
-    EXPECT_EQ(run.Run(), RunOutcome::SaveDialogCancelled);
+    EXPECT_EQ(run.Run(), JobOutcome::Cancelled);
+    EXPECT_EQ(run.Run(), JobOutcome::Cancelled);
     EXPECT_THAT(log, ElementsAre("window.sfd.ShowSave", "window.sfd.ShowSave"));
     EXPECT_TRUE(window.Enabled(ControlId::cmdMerge));
     EXPECT_EQ(window.statusText, u"就绪");
@@ -133,7 +132,7 @@ class StartFailure : public MergeRunTest, public ::testing::WithParamInterface<S
 TEST_P(StartFailure, ShowsNotInstalledAndCreatesNoPresentation) {
     GivenFiles(2);
     server.failing = {GetParam().failing};
-    EXPECT_EQ(run.Run(), RunOutcome::StartFailed);
+    EXPECT_EQ(run.Run(), JobOutcome::StartFailed);
 
     const auto box = std::find(log.begin(), log.end(),
                                "window.MsgBox(出错，系统没有安装 MS PowerPoint|合并演示文稿)");
@@ -144,7 +143,9 @@ TEST_P(StartFailure, ShowsNotInstalledAndCreatesNoPresentation) {
     EXPECT_THAT(log, Not(Contains("server.app.Presentations.Add")));
     EXPECT_EQ(window.statusText, u"正在准备合并演示文稿…");
     ExpectAllButtonsDisabled();
-    EXPECT_EQ(server.liveReferences, run.HoldsServerApp() ? 2 : 0);  // app + global, or none
+    // The app and the global object that ended the engine, or none.
+    EXPECT_EQ(server.liveGlobals, server.liveApplications);
+    EXPECT_EQ(server.liveReferences, server.liveApplications + server.liveGlobals);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -173,7 +174,7 @@ class MergeFailure : public MergeRunTest, public ::testing::WithParamInterface<M
 TEST_P(MergeFailure, ReportsAfterTheLoopShutsDownAndSavesNothing) {
     GivenFiles(3);
     server.failing = {GetParam().failing};
-    EXPECT_EQ(run.Run(), RunOutcome::MergeFailed);
+    EXPECT_EQ(run.Run(), JobOutcome::InsertFailed);
 
     const auto box = std::find(log.begin(), log.end(), kFailureMsg);
     ASSERT_NE(box, log.end());
@@ -211,15 +212,15 @@ TEST_F(MergeRunTest, ShutdownTriesTheGlobalObjectWhenQuitFails) {
     server.failing = {"pres.InsertFromFile", "app.Quit"};
     run.Run();
     EXPECT_THAT(log, Contains("server.globalApp.Quit"));
-    EXPECT_TRUE(run.HoldsServerGlobal());
+    EXPECT_EQ(server.liveGlobals, 1);
 }
 
 TEST_F(MergeRunTest, TheGlobalObjectIsCreatedOnceAndKept) {
     GivenFiles(1);
     window.saveAnswers.push_back(window.saveAnswers.front());
     server.failing = {"pres.InsertFromFile"};
-    EXPECT_EQ(run.Run(), RunOutcome::MergeFailed);
-    EXPECT_EQ(run.Run(), RunOutcome::MergeFailed);
+    EXPECT_EQ(run.Run(), JobOutcome::InsertFailed);
+    EXPECT_EQ(run.Run(), JobOutcome::InsertFailed);
     EXPECT_EQ(std::count(log.begin(), log.end(), "server.CreateGlobal"), 1);
     EXPECT_EQ(std::count(log.begin(), log.end(), "server.globalApp.Quit"), 2);
 }
@@ -237,7 +238,7 @@ class ShutdownFailure : public MergeRunTest,
 TEST_P(ShutdownFailure, EndsTheRunNormally) {
     GivenFiles(2);
     server.failing = {"pres.InsertFromFile", GetParam().failing};
-    EXPECT_EQ(run.Run(), RunOutcome::MergeFailed);
+    EXPECT_EQ(run.Run(), JobOutcome::InsertFailed);
     const auto box = std::find(log.begin(), log.end(), kFailureMsg);
     ASSERT_NE(box, log.end());
     EXPECT_THAT(std::vector<std::string>(box + 1, log.end()),
@@ -261,7 +262,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(MergeRunTest, SaveFailureIsReportedNotAnnounced) {
     GivenFiles(2);
     server.failing = {"pres.SaveAs"};
-    EXPECT_EQ(run.Run(), RunOutcome::SaveFailed);
+    EXPECT_EQ(run.Run(), JobOutcome::SaveFailed);
     const auto box =
         std::find(log.begin(), log.end(), "window.MsgBox(合并结果保存失败！|合并演示文稿)");
     ASSERT_NE(box, log.end());
@@ -281,7 +282,7 @@ TEST_F(MergeRunTest, FailuresAfterASuccessfulSaveStillComplete) {
         MergeRun r(w, s);
         w.saveAnswers = {{DialogOutcome::Confirmed, u"C:\\o.ppt"}};
         s.failing = {failing};
-        EXPECT_EQ(r.Run(), RunOutcome::Completed) << failing;
+        EXPECT_EQ(r.Run(), JobOutcome::Completed) << failing;
         EXPECT_THAT(log, Contains("server.app.Quit")) << failing;
         EXPECT_EQ(log.back(), "window.MsgBox(演示文稿合并完成！|恭喜)") << failing;
         EXPECT_EQ(w.statusText, u"演示文稿合并完成！");
@@ -291,7 +292,7 @@ TEST_F(MergeRunTest, FailuresAfterASuccessfulSaveStillComplete) {
 TEST_F(MergeRunTest, WindowClosedBeforeTheServerStartsStartsNothing) {
     GivenFiles(2);
     window.onProcessEvents = [&](int) { window.open = false; };
-    EXPECT_EQ(run.Run(), RunOutcome::WindowClosed);
+    EXPECT_EQ(run.Run(), JobOutcome::Stopped);
     EXPECT_EQ(window.touchedAfterClose, 0);
     EXPECT_THAT(log, Not(Contains("server.CreateApplication")));
 }
@@ -306,7 +307,7 @@ TEST_P(WindowClosedDuringPass, ShutsTheServerDownAndTouchesTheWindowNoMore) {
             window.open = false;
         }
     };
-    EXPECT_EQ(run.Run(), RunOutcome::WindowClosed);
+    EXPECT_EQ(run.Run(), JobOutcome::Stopped);
     EXPECT_EQ(window.touchedAfterClose, 0);
     EXPECT_THAT(std::vector<std::string>(log.end() - 4, log.end()),
                 ElementsAre("server.app.Quit", "server.CreateGlobal", "server.global.Application",
@@ -323,7 +324,7 @@ struct ClosedDuringCallCase {
     const char* name;
     const char* call;     // the engine call during which the user closes the window
     const char* failing;  // an engine call that fails as well, or ""
-    RunOutcome outcome;
+    JobOutcome outcome;
     bool saved;
 };
 
@@ -347,8 +348,10 @@ TEST_P(WindowClosedDuringCall, TheWindowIsNotTouchedAgainAndTheEngineEnds) {
     EXPECT_EQ(window.touchedAfterClose, 0);
     EXPECT_EQ(!server.saved.empty(), c.saved);
     // Whatever was created is released and the engine is told to end.
-    EXPECT_EQ(server.liveReferences, run.HoldsServerGlobal() ? 2 : run.HoldsServerApp() ? 1 : 0);
-    if (run.HoldsServerApp()) {
+    EXPECT_EQ(server.livePresentations, 0);
+    EXPECT_LE(server.liveApplications, 1);
+    EXPECT_LE(server.liveGlobals, 1);
+    if (server.liveApplications == 1) {
         EXPECT_THAT(log, Contains("server.app.Quit"));
     }
 }
@@ -356,20 +359,18 @@ TEST_P(WindowClosedDuringCall, TheWindowIsNotTouchedAgainAndTheEngineEnds) {
 INSTANTIATE_TEST_SUITE_P(
     Calls, WindowClosedDuringCall,
     ::testing::Values(
-        ClosedDuringCallCase{"Start", "CreateApplication", "", RunOutcome::WindowClosed, false},
+        ClosedDuringCallCase{"Start", "CreateApplication", "", JobOutcome::Stopped, false},
         ClosedDuringCallCase{"StartThatFails", "CreateApplication", "CreateApplication",
-                             RunOutcome::StartFailed, false},
-        ClosedDuringCallCase{"Alerts", "app.DisplayAlerts=false", "", RunOutcome::WindowClosed,
+                             JobOutcome::StartFailed, false},
+        ClosedDuringCallCase{"Alerts", "app.DisplayAlerts=false", "", JobOutcome::Stopped, false},
+        ClosedDuringCallCase{"NewPresentation", "app.Presentations.Add", "", JobOutcome::Stopped,
                              false},
-        ClosedDuringCallCase{"NewPresentation", "app.Presentations.Add", "",
-                             RunOutcome::WindowClosed, false},
-        ClosedDuringCallCase{"SlideCount", "pres.SlideCount", "", RunOutcome::WindowClosed, false},
-        ClosedDuringCallCase{"LastInsert", "pres.InsertFromFile", "", RunOutcome::WindowClosed,
-                             false},
+        ClosedDuringCallCase{"SlideCount", "pres.SlideCount", "", JobOutcome::Stopped, false},
+        ClosedDuringCallCase{"LastInsert", "pres.InsertFromFile", "", JobOutcome::Stopped, false},
         ClosedDuringCallCase{"InsertThatFails", "pres.InsertFromFile", "pres.InsertFromFile",
-                             RunOutcome::WindowClosed, false},
-        ClosedDuringCallCase{"Save", "pres.SaveAs", "", RunOutcome::Completed, true},
-        ClosedDuringCallCase{"SaveThatFails", "pres.SaveAs", "pres.SaveAs", RunOutcome::SaveFailed,
+                             JobOutcome::Stopped, false},
+        ClosedDuringCallCase{"Save", "pres.SaveAs", "", JobOutcome::Completed, true},
+        ClosedDuringCallCase{"SaveThatFails", "pres.SaveAs", "pres.SaveAs", JobOutcome::SaveFailed,
                              false}),
     [](const ::testing::TestParamInfo<ClosedDuringCallCase>& param) { return param.param.name; });
 

@@ -51,7 +51,7 @@ class ComMergeRun : public StandinTest {
 
 TEST_F(ComMergeRun, CompletedRunSavesTheSlidesInListOrderAndEndsItsOwnEngine) {
     GivenFiles({{"一", "二"}, {}, {"三"}});
-    EXPECT_EQ(run.Run(), RunOutcome::Completed);
+    EXPECT_EQ(run.Run(), JobOutcome::Completed);
     EXPECT_THAT(ReadDeck(out), ::testing::Optional(ElementsAre("一", "二", "三")));
     EXPECT_THAT(calls, Contains("window.MsgBox(演示文稿合并完成！|恭喜)"));
     const std::vector<std::string> log = Log();
@@ -66,7 +66,7 @@ TEST_F(ComMergeRun, CompletedRunSavesTheSlidesInListOrderAndEndsItsOwnEngine) {
 struct UserEngineCase {
     const char* name;
     const char* fail;  // FOLIOMIX_STANDIN_FAIL
-    RunOutcome outcome;
+    JobOutcome outcome;
     bool viaGlobal;   // the failure paths also shut down through the global object
     bool madeOurOwn;  // the run created its presentation (then it must close it)
 };
@@ -107,15 +107,15 @@ TEST_P(ComMergeRunWithUserEngine, KeepsTheUsersPresentationAndAlerts) {
 INSTANTIATE_TEST_SUITE_P(
     EveryPath, ComMergeRunWithUserEngine,
     ::testing::Values(
-        UserEngineCase{"Completed", "", RunOutcome::Completed, false, true},
-        UserEngineCase{"StartFailed", "Application.DisplayAlerts.put#1", RunOutcome::StartFailed,
+        UserEngineCase{"Completed", "", JobOutcome::Completed, false, true},
+        UserEngineCase{"StartFailed", "Application.DisplayAlerts.put#1", JobOutcome::StartFailed,
                        true, false},
-        UserEngineCase{"AddFailed", "Presentations.Add", RunOutcome::MergeFailed, true, false},
-        UserEngineCase{"InsertFailed", "Slides.InsertFromFile#2", RunOutcome::MergeFailed, true,
+        UserEngineCase{"AddFailed", "Presentations.Add", JobOutcome::InsertFailed, true, false},
+        UserEngineCase{"InsertFailed", "Slides.InsertFromFile#2", JobOutcome::InsertFailed, true,
                        true},
-        UserEngineCase{"SaveFailed", "Presentation.SaveAs", RunOutcome::SaveFailed, true, true},
+        UserEngineCase{"SaveFailed", "Presentation.SaveAs", JobOutcome::SaveFailed, true, true},
         // Turning alerts back on fails: the Quit that follows puts them back.
-        UserEngineCase{"RestoreFailed", "Application.DisplayAlerts.put#2", RunOutcome::Completed,
+        UserEngineCase{"RestoreFailed", "Application.DisplayAlerts.put#2", JobOutcome::Completed,
                        false, true}),
     [](const ::testing::TestParamInfo<UserEngineCase>& tested) {
         return std::string(tested.param.name);
@@ -129,7 +129,7 @@ TEST_F(ComMergeRun, WindowClosedDuringTheRunLeavesTheUsersEngineAsFound) {
             window.open = false;
         }
     };
-    EXPECT_EQ(run.Run(), RunOutcome::WindowClosed);
+    EXPECT_EQ(run.Run(), JobOutcome::Stopped);
     EXPECT_FALSE(UsersWorkLost());
     EXPECT_THAT(Log(),
                 IsSupersetOf({"Presentation[2].Close()", "Application.DisplayAlerts.put(true)"}));
@@ -140,7 +140,7 @@ TEST_F(ComMergeRun, WindowClosedDuringTheRunLeavesTheUsersEngineAsFound) {
 TEST_F(ComMergeRun, MergeFailureEndsAnEngineOfItsOwnOnBothShutdownSteps) {
     Control(L"FOLIOMIX_STANDIN_FAIL", L"Slides.InsertFromFile");
     GivenFiles({{"a"}});
-    EXPECT_EQ(run.Run(), RunOutcome::MergeFailed);
+    EXPECT_EQ(run.Run(), JobOutcome::InsertFailed);
     EXPECT_THAT(calls, Contains("window.MsgBox(出现未知错误！退出？|合并演示文稿)"));
     // Our engine ends on Quit; the global object then reaches a new one and ends that too.
     const std::vector<std::string> log = Log();
@@ -162,7 +162,7 @@ TEST_F(ComMergeRun, AnEngineThatTakesOnlyAlertLevelsMergesAndGetsItsLevelBack) {
     Control(L"FOLIOMIX_STANDIN_ALERT_LEVELS", L"1");
     Control(L"FOLIOMIX_STANDIN_USER_PRESENTATION", L"1");
     GivenFiles({{"一"}, {"二"}});
-    EXPECT_EQ(run.Run(), RunOutcome::Completed);
+    EXPECT_EQ(run.Run(), JobOutcome::Completed);
     EXPECT_THAT(ReadDeck(out), ::testing::Optional(ElementsAre("一", "二")));
     EXPECT_THAT(calls, Contains("window.MsgBox(演示文稿合并完成！|恭喜)"));
     EXPECT_THAT(Log(), IsSupersetOf({"Application.DisplayAlerts.get() -> 2",

@@ -4,6 +4,7 @@
 
 #include "merge/com/com_presentation_server.h"
 #include "merge/merge_run.h"
+#include "tests/unit/counting_server.h"
 #include "tests/unit/fake_window.h"
 
 namespace foliomix::com {
@@ -41,11 +42,12 @@ TEST(ComNotInstalled, TheRunShowsTheNotInstalledTextAndHoldsNoEngineObject) {
     foliomix::testing::FakeWindow window{calls};
     window.rows = {u"C:\\a.ppt"};
     window.saveAnswers = {{DialogOutcome::Confirmed, u"C:\\合并结果.ppt"}};
-    ComPresentationServer server;
+    ComPresentationServer engine;
+    foliomix::testing::CountingServer server{engine};
     MergeRun run{window, server};
-    EXPECT_EQ(run.Run(), RunOutcome::StartFailed);
-    EXPECT_FALSE(run.HoldsServerApp());
-    EXPECT_FALSE(run.HoldsServerGlobal());
+    EXPECT_EQ(run.Run(), JobOutcome::StartFailed);
+    EXPECT_EQ(server.liveApplications, 0);
+    EXPECT_EQ(server.liveGlobals, 0);
     EXPECT_THAT(
         std::vector<std::string>(calls.end() - 2, calls.end()),
         ElementsAre("window.Beep", "window.MsgBox(出错，系统没有安装 MS PowerPoint|合并演示文稿)"));

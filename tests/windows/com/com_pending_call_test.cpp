@@ -157,7 +157,7 @@ struct StoppedRun {
     const wchar_t* block;
     bool close;
     bool userEngine;  // the engine already holds the user's unsaved presentation
-    RunOutcome outcome;
+    JobOutcome outcome;
     const char* message;  // the failure box's text, or nullptr for none
 };
 
@@ -186,7 +186,7 @@ TEST_P(PendingCallInARun, EndsTheRunAsAnyFailedCallDoesAndLeavesTheUsersEngineAl
     EXPECT_TRUE(LogHas("Engine.Blocked("));
     // A cancelled save goes on in the engine, which may still write the file; the run saves
     // nothing after any other cancelled call.
-    if (tested.outcome != RunOutcome::SaveFailed) {
+    if (tested.outcome != JobOutcome::SaveFailed) {
         EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(out)));
     }
     if (tested.message != nullptr) {
@@ -215,19 +215,19 @@ INSTANTIATE_TEST_SUITE_P(
     EveryStop, PendingCallInARun,
     ::testing::Values(
         StoppedRun{"ClosedDuringTheSecondInsert", L"Slides.InsertFromFile#2", true, false,
-                   RunOutcome::WindowClosed, nullptr},
+                   JobOutcome::Stopped, nullptr},
         StoppedRun{"ClosedDuringTheSecondInsertInTheUsersEngine", L"Slides.InsertFromFile#2", true,
-                   true, RunOutcome::WindowClosed, nullptr},
+                   true, JobOutcome::Stopped, nullptr},
         StoppedRun{"ClosedDuringTheNewPresentation", L"Presentations.Add", true, true,
-                   RunOutcome::WindowClosed, nullptr},
+                   JobOutcome::Stopped, nullptr},
         StoppedRun{"FirstInsertPastTheLimit", L"Slides.InsertFromFile#1", false, false,
-                   RunOutcome::MergeFailed, "出现未知错误！退出？"},
+                   JobOutcome::InsertFailed, "出现未知错误！退出？"},
         StoppedRun{"FirstInsertPastTheLimitInTheUsersEngine", L"Slides.InsertFromFile#1", false,
-                   true, RunOutcome::MergeFailed, "出现未知错误！退出？"},
-        StoppedRun{"SavePastTheLimit", L"Presentation.SaveAs", false, true, RunOutcome::SaveFailed,
+                   true, JobOutcome::InsertFailed, "出现未知错误！退出？"},
+        StoppedRun{"SavePastTheLimit", L"Presentation.SaveAs", false, true, JobOutcome::SaveFailed,
                    "合并结果保存失败！"},
         StoppedRun{"StartPastTheLimit", L"Application.DisplayAlerts.put#1", false, true,
-                   RunOutcome::StartFailed, "出错，系统没有安装 MS PowerPoint"}),
+                   JobOutcome::StartFailed, "出错，系统没有安装 MS PowerPoint"}),
     [](const ::testing::TestParamInfo<StoppedRun>& tested) {
         return std::string(tested.param.name);
     });

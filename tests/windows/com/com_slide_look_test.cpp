@@ -78,7 +78,7 @@ struct LookCase {
     const char* name;
     const char* fail;              // FOLIOMIX_STANDIN_FAIL
     bool usersFileIsTheFirstDeck;  // the user opened the 4:3 deck before the merge
-    RunOutcome outcome;
+    JobOutcome outcome;
     std::size_t opened;              // presentations the adapter's opens made (and must close)
     std::vector<std::string> saved;  // the result file; empty: nothing saved
 };
@@ -126,43 +126,43 @@ const std::vector<std::string> kFirstDesignsAsBefore = {
 INSTANTIATE_TEST_SUITE_P(
     EveryStep, SlideLookSteps,
     ::testing::Values(
-        LookCase{"AllKept", "", false, RunOutcome::Completed, 2, kAllKept},
-        LookCase{"FirstOpenFails", "Presentations.Open#1", false, RunOutcome::Completed, 1,
+        LookCase{"AllKept", "", false, JobOutcome::Completed, 2, kAllKept},
+        LookCase{"FirstOpenFails", "Presentations.Open#1", false, JobOutcome::Completed, 1,
                  kFirstAsBefore},
         // The second deck comes into a result that has slides: its size never counts.
         LookCase{"SecondOpenFails",
                  "Presentations.Open#2",
                  false,
-                 RunOutcome::Completed,
+                 JobOutcome::Completed,
                  1,
                  {"FOLIOMIX-STANDIN-DECK 720x540", "a1\t蓝色", "a2\t绿色", "b1\tOffice Theme"}},
         LookCase{"HeldPresentationsUnreadable", "Presentations.Item#1", false,
-                 RunOutcome::Completed, 1, kFirstAsBefore},
-        LookCase{"SourceSizeUnreadable", "PageSetup.SlideHeight.get", false, RunOutcome::Completed,
+                 JobOutcome::Completed, 1, kFirstAsBefore},
+        LookCase{"SourceSizeUnreadable", "PageSetup.SlideHeight.get", false, JobOutcome::Completed,
                  2, kSizeAsBefore},
-        LookCase{"WidthRefused", "PageSetup.SlideWidth.put", false, RunOutcome::Completed, 2,
+        LookCase{"WidthRefused", "PageSetup.SlideWidth.put", false, JobOutcome::Completed, 2,
                  kSizeAsBefore},
         // The width was taken: it is put back, no slide is 720 wide and 540 high by halves.
-        LookCase{"HeightRefused", "PageSetup.SlideHeight.put", false, RunOutcome::Completed, 2,
+        LookCase{"HeightRefused", "PageSetup.SlideHeight.put", false, JobOutcome::Completed, 2,
                  kSizeAsBefore},
-        LookCase{"DesignUnreadable", "Slide.Design.get#1", false, RunOutcome::Completed, 2,
+        LookCase{"DesignUnreadable", "Slide.Design.get#1", false, JobOutcome::Completed, 2,
                  kFirstDesignsAsBefore},
-        LookCase{"SourceSlideUnreadable", "Slides.Item#1", false, RunOutcome::Completed, 2,
+        LookCase{"SourceSlideUnreadable", "Slides.Item#1", false, JobOutcome::Completed, 2,
                  kFirstDesignsAsBefore},
         // The first slide has its design already; the rest of that file keeps the result's.
         LookCase{"SecondDesignRefused",
                  "Slide.Design.put#2",
                  false,
-                 RunOutcome::Completed,
+                 JobOutcome::Completed,
                  2,
                  {"FOLIOMIX-STANDIN-DECK 720x540", "a1\t蓝色", "a2\tOffice Theme", "b1\t红色"}},
         // The first deck's close fails: it stays ours, and the Quit closes it.
-        LookCase{"SourceCloseFails", "Presentation.Close#1", false, RunOutcome::Completed, 2,
+        LookCase{"SourceCloseFails", "Presentation.Close#1", false, JobOutcome::Completed, 2,
                  kAllKept},
         // The insert itself fails: the merge fails as it always did, the deck is closed.
-        LookCase{"InsertFails", "Slides.InsertFromFile#1", false, RunOutcome::MergeFailed, 1, {}},
+        LookCase{"InsertFails", "Slides.InsertFromFile#1", false, JobOutcome::InsertFailed, 1, {}},
         // The engine hands back the user's own presentation of that file: not read, not closed.
-        LookCase{"UsersOwnFile", "", true, RunOutcome::Completed, 1, kFirstAsBefore}),
+        LookCase{"UsersOwnFile", "", true, JobOutcome::Completed, 1, kFirstAsBefore}),
     [](const ::testing::TestParamInfo<LookCase>& tested) {
         return std::string(tested.param.name);
     });
@@ -186,7 +186,7 @@ TEST_P(SlideLookStuckClose, CountsTheDeckAsOurs) {
         Control(L"FOLIOMIX_STANDIN_USER_PRESENTATION", L"1");
     }
     Control(L"FOLIOMIX_STANDIN_FAIL", L"Presentation.Close");
-    EXPECT_EQ(run.Run(), RunOutcome::Completed);
+    EXPECT_EQ(run.Run(), JobOutcome::Completed);
     EXPECT_THAT(ReadDeckLines(out), ElementsAreArray(kAllKept));
     EXPECT_THAT(Log(), Not(Contains(HasSubstr(",user,"))));
     if (GetParam().ended) {
