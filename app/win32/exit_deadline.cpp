@@ -3,7 +3,13 @@
 namespace foliomix::win32 {
 namespace {
 
-void CALLBACK EndProcess(PVOID /*unused*/, BOOLEAN /*timerFired*/) { ExitProcess(0); }
+// TerminateProcess, not ExitProcess: this runs on a pool thread while the main thread may be
+// frozen anywhere, holding any lock (the loader's, the C runtime's, COM's). ExitProcess would
+// run every DLL's detach code in this thread, which can wait forever on such a lock; a
+// terminated process runs nothing more of its own.
+void CALLBACK EndProcess(PVOID /*unused*/, BOOLEAN /*timerFired*/) {
+    TerminateProcess(GetCurrentProcess(), 0);
+}
 
 }  // namespace
 
