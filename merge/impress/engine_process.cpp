@@ -119,11 +119,13 @@ std::filesystem::path EngineProcess::ProfileDirectory() const {
 
 void EngineProcess::Shutdown() noexcept {
     parking_->CloseParked();
+    // Released while the engine still reads its end of the connection: a release written
+    // after the engine has gone would end this process by SIGPIPE.
+    scripts_.clear();
     bool terminating = false;
     if (connection_.desktop.is()) {
         terminating = TerminateEngine(connection_.desktop, child_ ? child_->Pid() : 0);
     }
-    scripts_.clear();
     connection_.clipboard.clear();
     connection_.dispatcher.clear();
     connection_.desktop.clear();
