@@ -1,6 +1,7 @@
 #include "merge/merge_job.h"
 
 #include <exception>
+#include <filesystem>
 #include <optional>
 #include <utility>
 
@@ -69,15 +70,28 @@ bool MergeJob::Start(MergeObserver& observer) {
 }
 
 JobOutcome MergeJob::Run(MergeObserver& observer, const SaveRequest& save) {
+    if (observer.StopRequested()) {
+        return JobOutcome::Stopped;
+    }
+    // Made before the engine starts: a folder that cannot be written to fails at once.
+    std::optional<StagedResult> staged;
+    if (save.staging != SaveRequest::Staging::None) {
+        if (const auto failure =
+                Failure([&] { staged.emplace(std::filesystem::path(save.path)); })) {
+            observer.Failed(JobOutcome::SaveFailed, -1, *failure);
+            return JobOutcome::SaveFailed;
+        }
+    }
     if (!Start(observer)) {
         return JobOutcome::StartFailed;
     }
-    return MergeAndSave(observer, save);
+    return MergeAndSave(observer, save, staged ? &*staged : nullptr);
 }
 
-JobOutcome MergeJob::MergeAndSave(MergeObserver& observer, const SaveRequest& save) {
+JobOutcome MergeJob::MergeAndSave(MergeObserver& observer, const SaveRequest& save,
+                                  StagedResult* staged) {
     try {
-        return Merge(observer, save);
+        return Merge(observer, save, staged);
     } catch (const StopRequested&) {
         // Releases the result before the engine is told to end; nothing is saved.
         result_.reset();
@@ -91,7 +105,7 @@ JobOutcome MergeJob::MergeAndSave(MergeObserver& observer, const SaveRequest& sa
     }
 }
 
-JobOutcome MergeJob::Merge(MergeObserver& observer, const SaveRequest& save) {
+JobOutcome MergeJob::Merge(MergeObserver& observer, const SaveRequest& save, StagedResult* staged) {
     StopIfRequested(observer);
     std::optional<JobFailure> failure =
         Step(observer, [&] { result_ = serverApp_->AddPresentation(); });
@@ -120,21 +134,38 @@ JobOutcome MergeJob::Merge(MergeObserver& observer, const SaveRequest& save) {
         return Fail(observer, JobOutcome::InsertFailed, failedFile, *failure);
     }
 
+    const std::u16string enginePath = staged ? staged->EnginePath().u16string() : save.path;
     failure = Failure([&] {
         if (save.format) {
-            result_->SaveAs(save.path, *save.format);
+            result_->SaveAs(enginePath, *save.format);
         } else {
-            result_->SaveAs(save.path);
+            result_->SaveAs(enginePath);
         }
     });
     if (failure) {
         return Fail(observer, JobOutcome::SaveFailed, -1, *failure);
     }
-    // The result is on disk: a failure to restore alerts or to quit does not undo that, and a
-    // stop asked for now only keeps it from being announced.
+    // The result is written: a failure to restore alerts or to quit does not undo that.
     result_.reset();
     static_cast<void>(Failure([&] { serverApp_->SetDisplayAlerts(true); }));
     static_cast<void>(Failure([&] { serverApp_->Quit(); }));
+    if (staged) {
+        // The engine has been told to end; the chosen name changes only now, and not when a
+        // stop was asked for by now.
+        if (observer.StopRequested()) {
+            return JobOutcome::Stopped;
+        }
+        failure = Failure([&] {
+            staged->Commit(save.staging == SaveRequest::Staging::KeepExisting
+                               ? ExistingFile::Keep
+                               : ExistingFile::Replace);
+        });
+        if (failure) {
+            observer.Failed(JobOutcome::SaveFailed, -1, *failure);
+            return JobOutcome::SaveFailed;
+        }
+    }
+    // A stop asked for now only keeps the result from being announced.
     if (!observer.StopRequested()) {
         observer.Completed();
     }

@@ -1,6 +1,7 @@
 // One merge on the engine, as the window's run and the command line both perform it: start the
 // engine and turn its alerts off; make a new presentation; for each file of the list, in order,
-// count the slides and insert the file's after the last; save; turn the alerts back on; quit.
+// count the slides and insert the file's after the last; save (staged beside the chosen name
+// and renamed onto it, where asked); turn the alerts back on; quit.
 // On any failure the engine is shut down, through the application-global object as well when
 // the held reference cannot reach it. The job knows nothing of windows or consoles: it asks its
 // observer for the files (the window's run reads its list as the merge goes), tells it what
@@ -14,6 +15,7 @@
 #include <string>
 
 #include "merge/presentation_server.h"
+#include "merge/staging/staged_result.h"
 
 namespace foliomix {
 
@@ -57,29 +59,38 @@ class MergeObserver {
     virtual void Completed() = 0;
 };
 
-// What a save writes: the engine's default for the name, or an explicit format.
+// Where and how a save writes the result.
 struct SaveRequest {
+    // How the result reaches `path`.
+    enum class Staging : std::uint8_t {
+        None,             // the engine writes `path` itself
+        ReplaceExisting,  // staged beside `path` and renamed onto it, whatever is there
+        KeepExisting,     // staged; the save fails (ResultExists) when `path` exists by then
+    };
+
     std::u16string path;
+    // The engine's default for the name, or an explicit format.
     std::optional<SaveFormat> format = std::nullopt;
+    Staging staging = Staging::None;
 };
 
 class MergeJob {
   public:
     explicit MergeJob(PresentationServer& server);
 
+    // Makes the staging folder when the save is staged (a failure to make it is reported as
+    // SaveFailed before the engine starts), starts the engine, merges and saves. Exceptions from
+    // the observer leave after the engine has been shut down.
+    JobOutcome Run(MergeObserver& observer, const SaveRequest& save);
+
+  private:
     // Starts the engine. False when it cannot be started: the observer has been told and the
     // engine shut down.
     [[nodiscard]] bool Start(MergeObserver& observer);
-    // The merge proper, after a successful Start. Exceptions from the observer leave after
-    // the engine has been shut down.
-    JobOutcome MergeAndSave(MergeObserver& observer, const SaveRequest& save);
-    // Start and MergeAndSave.
-    JobOutcome Run(MergeObserver& observer, const SaveRequest& save);
+    JobOutcome MergeAndSave(MergeObserver& observer, const SaveRequest& save, StagedResult* staged);
+    JobOutcome Merge(MergeObserver& observer, const SaveRequest& save, StagedResult* staged);
     // Ends the engine through both references the job holds; every failure is swallowed.
     void ShutDown();
-
-  private:
-    JobOutcome Merge(MergeObserver& observer, const SaveRequest& save);
     JobOutcome Fail(MergeObserver& observer, JobOutcome outcome, int file,
                     const JobFailure& failure);
 

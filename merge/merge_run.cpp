@@ -47,14 +47,13 @@ JobOutcome MergeRun::Run() {
     window_.SetEnabled(ControlId::cmdMerge, false);
     window_.SetSimpleText(kPreparingText);
 
+    // A window closed meanwhile stops the job before it starts anything.
     window_.ProcessPendingEvents();
-    if (WindowGone()) {
-        return JobOutcome::Stopped;
-    }
-    if (!job_.Start(*this)) {
-        return JobOutcome::StartFailed;
-    }
-    return job_.MergeAndSave(*this, {savePath_});
+    // The chosen name replaces a file of that name; an engine that cannot replace it safely by
+    // itself writes beside it first.
+    const auto staging = server_.SavesSafelyInPlace() ? SaveRequest::Staging::None
+                                                      : SaveRequest::Staging::ReplaceExisting;
+    return job_.Run(*this, {savePath_, std::nullopt, staging});
 }
 
 bool MergeRun::WindowGone() const { return !window_.IsOpen(); }

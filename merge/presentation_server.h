@@ -24,6 +24,8 @@ enum class FailureKind : std::uint8_t {
     DiskFull,
     PermissionDenied,
     NoVisibleSlide,  // a PDF was asked for, and every slide is hidden: it would have no page
+    NoSuchFolder,    // the result's folder does not exist
+    ResultExists,    // the result's name was taken meanwhile, and it is not to be replaced
 };
 
 class ServerError : public std::runtime_error {
@@ -79,6 +81,10 @@ class PresentationServer {
     // Fails when the engine is not available.
     [[nodiscard]] virtual std::unique_ptr<ServerApplication> CreateApplication() = 0;
     [[nodiscard]] virtual std::unique_ptr<ServerGlobal> CreateGlobal() = 0;
+    // Whether the engine's own save leaves an existing file whole until the new one is complete
+    // and leaves nothing of its own beside it (PowerPoint): then the window's save hands it the
+    // chosen name itself. Otherwise the save is staged (merge/staging/staged_result.h).
+    [[nodiscard]] virtual bool SavesSafelyInPlace() const { return true; }
 };
 
 }  // namespace foliomix

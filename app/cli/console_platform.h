@@ -2,7 +2,6 @@
 // signals (stop_signals.h). Each platform implements it in a file of its own.
 #pragma once
 
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,21 +13,6 @@ namespace foliomix::cli {
 
 // The width of the terminal that the standard error shows on; 0 when it is no terminal.
 [[nodiscard]] int StandardErrorTerminalColumns();
-
-[[nodiscard]] int CurrentProcessId();
-
-// Removes the staging folders (see staged_output.h) in `folder` of processes that no longer
-// run: what a killed run left. A running program's folders are left alone.
-void RemoveStagingOfEndedRuns(const std::filesystem::path& folder);
-
-// Keeps a staging folder out of the user's listings where its name alone does not: a name that
-// starts with "." hides it on Linux, not on Windows.
-void HideFolder(const std::filesystem::path& folder);
-
-// Renames the file `from` onto `to`, in the same folder, in one step. An existing `to` is
-// replaced only when `replace` is true. Throws std::system_error: std::errc::file_exists when
-// `to` exists and is not to be replaced.
-void RenameOnto(const std::filesystem::path& from, const std::filesystem::path& to, bool replace);
 
 // While it lives, the standard output and error show the program's UTF-8 text as such where the
 // platform's console would read the bytes in a code page of its own (Windows); elsewhere, and on a

@@ -4,17 +4,13 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <charconv>
 #include <iostream>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
 #include "app/cli/console_platform.h"
-#include "app/cli/staged_output.h"
 #include "app/cli/utf16_stream_buffer.h"
 #include "app/win32/win32_error.h"
 #include "merge/com/utf8_text.h"
@@ -22,55 +18,9 @@
 namespace foliomix::cli {
 namespace {
 
-namespace fs = std::filesystem;
-
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
-
 struct LocalFreer {
     void operator()(LPWSTR* block) const { LocalFree(block); }
 };
-
-// The process id that a staging folder's name carries, "<prefix><pid>-…"; nothing for any other
-// name.
-std::optional<DWORD> StagingProcessId(std::wstring_view name) {
-    const std::wstring prefix(kStagingPrefix.begin(), kStagingPrefix.end());
-    if (!name.starts_with(prefix)) {
-        return std::nullopt;
-    }
-    const std::string rest = com::Utf8(name.substr(prefix.size()));
-    DWORD pid = 0;
-    const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), pid);
-    if (error != std::errc() || pid == 0 || end == rest.data() + rest.size() || *end != '-') {
-        return std::nullopt;
-    }
-    return pid;
-}
-
-// Whether the run that made a folder at `made` has ended: no process has its id, or the one that
-// has it now started after the folder was made (process ids are given out again). A process we
-// may not look at (another user's) counts as running.
-bool RunEnded(DWORD pid, const FILETIME& made) {
-    if (pid == GetCurrentProcessId()) {
-        return false;
-    }
-    const UniqueHandle process(
-        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, pid));
-    if (!process) {
-        return GetLastError() == ERROR_INVALID_PARAMETER;
-    }
-    if (WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0) {
-        return true;
-    }
-    FILETIME created{};
-    FILETIME exited{};
-    FILETIME kernel{};
-    FILETIME user{};
-    return GetProcessTimes(process.get(), &created, &exited, &kernel, &user) != FALSE &&
-           CompareFileTime(&created, &made) > 0;
-}
 
 // Blanks the console's line from the cursor on. A line rewritten in place is blanked after its
 // new text: how many cells a wide character takes depends on the console (one in some, two in
@@ -157,48 +107,6 @@ int StandardErrorTerminalColumns() {
         return 0;
     }
     return info.srWindow.Right - info.srWindow.Left + 1;
-}
-
-int CurrentProcessId() { return static_cast<int>(GetCurrentProcessId()); }
-
-void RemoveStagingOfEndedRuns(const fs::path& folder) {
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(folder, error)) {
-        const auto pid = StagingProcessId(entry.path().filename().wstring());
-        WIN32_FILE_ATTRIBUTE_DATA data{};
-        if (!pid ||
-            GetFileAttributesExW(entry.path().c_str(), GetFileExInfoStandard, &data) == FALSE) {
-            continue;
-        }
-        // Only a real folder: a link under such a name is not ours to follow.
-        const bool folderOfOurs = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
-                                  (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
-        if (folderOfOurs && RunEnded(*pid, data.ftCreationTime)) {
-            std::error_code ignored;
-            fs::remove_all(entry.path(), ignored);
-        }
-    }
-}
-
-void HideFolder(const fs::path& folder) {
-    const DWORD attributes = GetFileAttributesW(folder.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES) {
-        SetFileAttributesW(folder.c_str(), attributes | FILE_ATTRIBUTE_HIDDEN);
-    }
-}
-
-void RenameOnto(const fs::path& from, const fs::path& to, bool replace) {
-    if (MoveFileExW(from.c_str(), to.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0) != FALSE) {
-        return;
-    }
-    const DWORD error = GetLastError();
-    constexpr std::string_view what = "cannot rename the result onto its name";
-    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
-        // The portable code the caller tells this case by, with the system's own in the text.
-        throw std::system_error(std::make_error_code(std::errc::file_exists),
-                                win32::Win32ErrorText(what, error));
-    }
-    win32::ThrowWin32Error(what, error);
 }
 
 struct ConsoleText::Streams {

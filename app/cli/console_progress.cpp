@@ -117,6 +117,10 @@ std::string PlainReason(JobOutcome outcome, FailureKind kind) {
             return "permission denied";
         case FailureKind::NoVisibleSlide:
             return "every slide is hidden, and a PDF shows only the visible ones";
+        case FailureKind::NoSuchFolder:
+            return "no such folder";
+        case FailureKind::ResultExists:
+            return "it exists by now, and --force was not given";
         case FailureKind::Other:
             break;
     }

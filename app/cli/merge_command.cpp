@@ -15,7 +15,6 @@
 #include "app/cli/console_platform.h"
 #include "app/cli/console_progress.h"
 #include "app/cli/input_files.h"
-#include "app/cli/staged_output.h"
 #include "merge/merge_job.h"
 
 namespace foliomix::cli {
@@ -158,16 +157,6 @@ ExitStatus RunMerge(const MergeRequest& request, const std::vector<MergeInput>& 
         return ExitStatus::kEngineUnavailable;
     }
     const fs::path output = fs::absolute(PathFromUtf8(request.output));
-    RemoveStagingOfEndedRuns(output.parent_path());
-    std::optional<StagedOutput> staged;
-    try {
-        staged.emplace(output, CurrentProcessId());
-    } catch (const std::system_error& e) {
-        console.Message("cannot write into " + PathToUtf8(output.parent_path()) + ": " +
-                        e.code().message());
-        return ExitStatus::kSaveFailed;
-    }
-
     const std::unique_ptr<ConsoleEngine> server = engine.make(stop, selected.program);
     SaveWarning saveWarning;
     if (engine.saveWarning) {
@@ -178,24 +167,23 @@ ExitStatus RunMerge(const MergeRequest& request, const std::vector<MergeInput>& 
     ConsoleProgress progress(inputs, request.output, std::string(engine.name), request.quiet,
                              request.verbose, console, stop, std::move(saveWarning));
     MergeJob job(server->Server());
-    const JobOutcome outcome = job.Run(
-        progress, {staged->EnginePath().u16string(), SaveFormatNamedBy(output.u16string())});
+    // Staged whatever the engine: without --force, a file that takes the output's name during
+    // the merge is not replaced either.
+    const JobOutcome outcome =
+        job.Run(progress, {output.u16string(), SaveFormatNamedBy(output.u16string()),
+                           request.force ? SaveRequest::Staging::ReplaceExisting
+                                         : SaveRequest::Staging::KeepExisting});
+    if (outcome == JobOutcome::Completed) {
+        // In place: a stop asked for after that point comes too late to undo it.
+        console.EndProgress();
+        return ExitStatus::kMerged;
+    }
     // A stop requested at any moment before the result is in place wins: it leaves nothing.
     if (stop.Requested()) {
         console.Message("interrupted");
         return ExitStatus::kInterrupted;
     }
-    if (outcome != JobOutcome::Completed) {
-        return ExitFor(outcome);
-    }
-    try {
-        staged->Commit(request.force);
-    } catch (const std::runtime_error& e) {
-        console.Message("cannot save " + request.output + ": " + e.what());
-        return ExitStatus::kSaveFailed;
-    }
-    console.EndProgress();
-    return ExitStatus::kMerged;
+    return ExitFor(outcome);
 }
 
 }  // namespace foliomix::cli

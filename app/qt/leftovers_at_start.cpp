@@ -4,13 +4,14 @@
 
 #include "app/qt/scratch_settings.h"
 #include "merge/impress/engine_leftovers.h"
+#include "merge/staging/staging_platform.h"
 
 namespace foliomix::qt {
 
 void RemoveLeftoversOfKilledRuns() {
     impress::RemoveLeftoversOfEndedRunsInTheirFolders();
     // Where ScratchSettings makes its folders.
-    impress::RemoveFoldersOfEndedRuns(QDir::tempPath().toStdU16String(),
+    staging::RemoveFoldersOfEndedRuns(QDir::tempPath().toStdU16String(),
                                       ScratchSettings::kFolderPrefix);
 }
 

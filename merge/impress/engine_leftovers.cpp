@@ -1,16 +1,13 @@
 #include "merge/impress/engine_leftovers.h"
 
 #include <rtl/digest.h>
-#include <signal.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <charconv>
 #include <cstdio>
-#include <optional>
 #include <system_error>
 
 #include "merge/impress/uno_strings.h"
+#include "merge/staging/staging_platform.h"
 
 namespace foliomix::impress {
 namespace {
@@ -22,29 +19,12 @@ constexpr std::string_view kPipePrefix = "foliomix_";
 
 std::string SocketPrefix() { return "OSL_PIPE_" + std::to_string(::getuid()) + "_"; }
 
-// The process id that `name` carries right after `prefix`, ended by `separator`.
-std::optional<pid_t> PidAfter(std::string_view name, std::string_view prefix, char separator) {
-    if (!name.starts_with(prefix)) {
-        return std::nullopt;
-    }
-    name.remove_prefix(prefix.size());
-    pid_t pid = 0;
-    const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), pid);
-    if (error != std::errc() || pid <= 0 || end == name.data() + name.size() || *end != separator) {
-        return std::nullopt;
-    }
-    return pid;
-}
-
-// Only a process that certainly no longer exists: one we may not signal still runs.
-bool Ended(pid_t pid) { return pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH; }
-
 template <typename Remove>
 void RemoveWhere(const fs::path& folder, std::string_view prefix, char separator, Remove&& remove) {
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(folder, error)) {
         const std::string name = entry.path().filename().string();
-        if (const auto pid = PidAfter(name, prefix, separator); pid && Ended(*pid)) {
+        if (staging::NamesAnEndedProcess(name, prefix, separator)) {
             std::error_code ignored;
             remove(entry, ignored);
         }
@@ -108,14 +88,6 @@ void RemoveLeftoversOfEndedRunsInTheirFolders() {
     std::error_code error;
     const fs::path temporary = fs::temp_directory_path(error);
     RemoveLeftoversOfEndedRuns(error ? fs::path("/tmp") : temporary, "/tmp");
-}
-
-void RemoveFoldersOfEndedRuns(const fs::path& folder, std::string_view prefix) {
-    RemoveWhere(folder, prefix, '-', [](const fs::directory_entry& entry, std::error_code& error) {
-        if (entry.is_directory(error) && !entry.is_symlink(error)) {
-            fs::remove_all(entry.path(), error);
-        }
-    });
 }
 
 }  // namespace foliomix::impress

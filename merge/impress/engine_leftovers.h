@@ -40,8 +40,4 @@ void RemoveLeftoversOfEndedRuns(const std::filesystem::path& profileFolder,
 // whatever TMPDIR says. For the program's start, before a run of its own.
 void RemoveLeftoversOfEndedRunsInTheirFolders();
 
-// Removes the folders in `folder` named "<prefix><pid>-…" whose process no longer exists, with
-// everything in them; anything else is left alone.
-void RemoveFoldersOfEndedRuns(const std::filesystem::path& folder, std::string_view prefix);
-
 }  // namespace foliomix::impress

@@ -19,7 +19,6 @@
 #include "merge/impress/impress_document.h"
 #include "merge/impress/kill_switch.h"
 #include "merge/impress/master_pages.h"
-#include "merge/impress/result_file.h"
 #include "merge/impress/save_filter.h"
 #include "merge/impress/slide_fitting.h"
 #include "merge/impress/slide_insertion.h"
@@ -208,8 +207,8 @@ class ImpressPresentation final : public ServerPresentation {
         });
     }
 
-    // Written under a name of ours beside the chosen file and renamed onto it once complete:
-    // see ResultFile.
+    // Written where it is asked to be: the engine leaves its lock and temporary files beside
+    // the file, so the merge job stages a result (SavesSafelyInPlace).
     void Save(std::u16string_view fileName, SaveFormat format) {
         engine_->Running();
         const std::string_view filter = SaveFilterFor(format);
@@ -217,10 +216,10 @@ class ImpressPresentation final : public ServerPresentation {
         std::error_code error;
         const std::filesystem::path target = std::filesystem::absolute(fileName, error);
         if (error || !std::filesystem::is_directory(target.parent_path(), error)) {
-            throw ServerError("SaveAs: no such folder for " +
-                              std::filesystem::path(fileName).string());
+            throw ServerError(
+                "SaveAs: no such folder for " + std::filesystem::path(fileName).string(),
+                FailureKind::NoSuchFolder);
         }
-        ResultFile result(target);
         Guarded("SaveAs", [&] {
             if (!document_.IsOpen()) {
                 document_ = EmptyPresentation(engine_->Running());
@@ -236,7 +235,7 @@ class ImpressPresentation final : public ServerPresentation {
                                                                  uno::UNO_QUERY_THROW);
             try {
                 storable->storeToURL(
-                    FileUrlFromPath(result.EnginePath().u16string()),
+                    FileUrlFromPath(target.u16string()),
                     Properties({Property("FilterName", uno::Any(Utf8ToOUString(filter))),
                                 Property("Overwrite", uno::Any(true))}));
             } catch (const css::io::IOException& e) {
@@ -248,7 +247,6 @@ class ImpressPresentation final : public ServerPresentation {
                 throw;
             }
         });
-        result.Commit();
     }
 
     // The first deck into the empty result becomes the result: loaded as an untitled copy (its

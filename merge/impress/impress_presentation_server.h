@@ -41,6 +41,9 @@ class ImpressPresentationServer final : public PresentationServer {
     // Reaches the engine this server started, if one runs; it starts none: quitting an
     // engine that is not running has nothing to do.
     [[nodiscard]] std::unique_ptr<ServerGlobal> CreateGlobal() override;
+    // The engine writes a lock file beside the file it saves, leaves it and a partial file when
+    // it is killed, and fails when the lock's name would be too long or is another's.
+    [[nodiscard]] bool SavesSafelyInPlace() const override { return false; }
 
     // How callers wait for engine calls from now on (null: they block). The waiter must
     // outlive every call, or be taken back with SetCallWaiter(nullptr) first.

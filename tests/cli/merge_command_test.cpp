@@ -1,5 +1,5 @@
 // The merge from request to exit status, on the recording fake engine: a stop requested during
-// any engine call, even once the result is saved, leaves no output and nothing of ours; each
+// any engine call, even once the result is written, leaves no output and nothing of ours; each
 // engine step that fails gives its exit status and leaves an existing output as it was.
 #include "app/cli/merge_command.h"
 
@@ -163,7 +163,7 @@ TEST(MergeCommandTest, EachFailingStepHasItsExitStatusAndKeepsTheOldOutput) {
              Case{"pres.SaveAs", FailureKind::NoVisibleSlide, ExitStatus::kSaveFailed,
                   "r.pptx: every slide is hidden, and a PDF shows only the visible ones\n"},
              Case{"", FailureKind::Other, ExitStatus::kSaveFailed,
-                  "r.pptx: the engine wrote no file"},
+                  "r.pptx: the engine could not write it\n"},
          }) {
         SCOPED_TRACE(c.failing + " " + c.message);
         Scene scene;

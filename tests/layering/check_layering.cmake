@@ -1,7 +1,8 @@
 # The layering rules, checked on the include lines of the sources under SOURCE_DIR:
-# - the core (mergelist/, the files directly in merge/, and the window's portable interface and
-#   design directly in app/) includes no toolkit (Qt), Windows/COM or UNO header, and none of
-#   an edition's or an adapter's headers (app/qt, app/win32, app/cli, merge/com, merge/impress);
+# - the core (mergelist/, the files directly in merge/, the staged result, and the window's
+#   portable interface and design directly in app/) includes no toolkit (Qt), Windows/COM or
+#   UNO header, and none of an edition's or an adapter's headers (app/qt, app/win32, app/cli,
+#   merge/com, merge/impress);
 # - an engine adapter (merge/com, merge/impress) includes no window header (app/...) and no Qt.
 # Usage: cmake -DSOURCE_DIR=<tree> -P check_layering.cmake
 # Fails naming every file and line that breaks a rule.
@@ -41,7 +42,8 @@ endfunction()
 file(GLOB_RECURSE core_files LIST_DIRECTORIES false
     "${SOURCE_DIR}/mergelist/*.h" "${SOURCE_DIR}/mergelist/*.cpp")
 file(GLOB core_top LIST_DIRECTORIES false
-    "${SOURCE_DIR}/merge/*.h" "${SOURCE_DIR}/merge/*.cpp" "${SOURCE_DIR}/app/*.h")
+    "${SOURCE_DIR}/merge/*.h" "${SOURCE_DIR}/merge/*.cpp" "${SOURCE_DIR}/app/*.h"
+    "${SOURCE_DIR}/merge/staging/staged_result.*")
 list(APPEND core_files ${core_top})
 file(GLOB_RECURSE adapter_files LIST_DIRECTORIES false
     "${SOURCE_DIR}/merge/com/*.h" "${SOURCE_DIR}/merge/com/*.cpp"

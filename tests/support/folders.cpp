@@ -1,6 +1,9 @@
 #include "tests/support/folders.h"
 
 #include <cstdlib>
+#include <random>
+#include <stdexcept>
+#include <string>
 
 namespace foliomix::testing {
 namespace {
@@ -42,5 +45,25 @@ HomeAndCurrentFolder::HomeAndCurrentFolder(const std::filesystem::path& home,
 }
 
 HomeAndCurrentFolder::~HomeAndCurrentFolder() { SetHome(previousHome_); }
+
+ScratchFolder::ScratchFolder() {
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        const std::filesystem::path candidate =
+            std::filesystem::temp_directory_path() /
+            ("foliomix-test-" + std::to_string(random()) + std::to_string(random()));
+        if (std::filesystem::create_directory(candidate)) {
+            path_ = candidate;
+        }
+    }
+    if (path_.empty()) {
+        throw std::runtime_error("no scratch folder could be made");
+    }
+}
+
+ScratchFolder::~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
 
 }  // namespace foliomix::testing

@@ -38,4 +38,21 @@ class HomeAndCurrentFolder {
     CurrentFolder current_;
 };
 
+// A new empty folder of the test's own in the temporary folder, removed with everything in it
+// when the object goes. Throws when it cannot be made.
+class ScratchFolder {
+  public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    ScratchFolder(ScratchFolder&&) = delete;
+    ScratchFolder& operator=(ScratchFolder&&) = delete;
+
+    [[nodiscard]] const std::filesystem::path& Path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
+};
+
 }  // namespace foliomix::testing

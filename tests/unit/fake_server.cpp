@@ -1,5 +1,8 @@
 #include "tests/unit/fake_server.h"
 
+#include <filesystem>
+#include <fstream>
+
 #include "tests/unit/call_log.h"
 
 namespace foliomix::testing {
@@ -67,7 +70,7 @@ class FakePresentation : public ServerPresentation, Reference {
 
     void SaveAs(std::u16string_view fileName) override {
         server_.Call("pres.SaveAs(" + Utf8(fileName) + ")");
-        server_.saved[std::u16string(fileName)] = slides_;
+        Save(fileName);
     }
 
     // The log names the format after the file: "pres.SaveAs(out.pptx,OpenXml)".
@@ -77,10 +80,20 @@ class FakePresentation : public ServerPresentation, Reference {
         call += FormatName(format);
         call += ")";
         server_.Call(call);
-        server_.saved[std::u16string(fileName)] = slides_;
+        Save(fileName);
     }
 
   private:
+    void Save(std::u16string_view fileName) {
+        server_.saved[std::u16string(fileName)] = slides_;
+        if (server_.writesFiles) {
+            std::ofstream file{std::filesystem::path(fileName), std::ios::binary};
+            for (const std::string& slide : slides_) {
+                file << slide << "\n";
+            }
+        }
+    }
+
     std::vector<std::string> slides_;
 };
 

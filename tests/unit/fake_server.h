@@ -29,6 +29,10 @@ class FakeServer : public PresentationServer {
     // What SaveAs wrote, by path.
     std::map<std::u16string, std::vector<std::string>> saved;
     std::u16string displayName = u"MS PowerPoint";
+    // Whether SaveAs also writes a file, one slide name per line; and what the server says of
+    // its saves in place.
+    bool writesFiles = false;
+    bool savesSafelyInPlace = true;
 
     // References handed out and not yet released: all of them, and of each kind.
     int liveReferences = 0;
@@ -41,6 +45,7 @@ class FakeServer : public PresentationServer {
     std::function<void(const std::string&)> onCall;
 
     [[nodiscard]] std::u16string_view DisplayName() const override { return displayName; }
+    [[nodiscard]] bool SavesSafelyInPlace() const override { return savesSafelyInPlace; }
     std::unique_ptr<ServerApplication> CreateApplication() override;
     std::unique_ptr<ServerGlobal> CreateGlobal() override;
 

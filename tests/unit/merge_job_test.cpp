@@ -6,10 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "tests/support/files.h"
+#include "tests/support/folders.h"
 #include "tests/unit/fake_server.h"
 
 namespace foliomix::testing {
@@ -43,11 +47,13 @@ class RecordingObserver final : public MergeObserver {
         : log_(log), files_(std::move(files)) {}
 
     bool wantsCounts = false;
-    // Stop once the log holds this call.
+    // Stop once the log holds a line that starts with this.
     std::string stopAfter;
 
     [[nodiscard]] bool StopRequested() const override {
-        return !stopAfter.empty() && std::find(log_.begin(), log_.end(), stopAfter) != log_.end();
+        return !stopAfter.empty() &&
+               std::any_of(log_.begin(), log_.end(),
+                           [&](const std::string& line) { return line.starts_with(stopAfter); });
     }
     [[nodiscard]] int FileCount() override { return static_cast<int>(files_.size()); }
     [[nodiscard]] std::u16string File(int index) override {
@@ -204,6 +210,74 @@ TEST_F(MergeJobTest, AStopAfterAnyEngineCallEndsTheEngineAndReportsNothing) {
             EXPECT_THAT(From(call), ::testing::Contains("server.app.Quit"));
         }
     }
+}
+
+// A staged save on the fake engine that writes files: where SaveAs writes, what the target holds
+// after each way the save can end, and that nothing of ours stays beside it.
+TEST_F(MergeJobTest, AStagedSaveReachesTheTargetInOneStepOrNotAtAll) {
+    using Staging = SaveRequest::Staging;
+    struct Case {
+        const char* name;
+        Staging staging;
+        std::optional<std::string> before;  // the target's content before the merge
+        std::string appearing;              // a file that takes the target's name meanwhile
+        std::string stopAfter;
+        JobOutcome outcome;
+        std::optional<std::string> after;
+        std::vector<FailureKind> reported{};
+    };
+    const std::string merged = "a1\na2\nb1\nc1\nc2\nc3\n";
+    const Case cases[] = {
+        {"Replaced", Staging::ReplaceExisting, "old", "", "", JobOutcome::Completed, merged},
+        {"New", Staging::KeepExisting, std::nullopt, "", "", JobOutcome::Completed, merged},
+        {"TakenMeanwhile",
+         Staging::KeepExisting,
+         std::nullopt,
+         "theirs",
+         "",
+         JobOutcome::SaveFailed,
+         "theirs",
+         {FailureKind::ResultExists}},
+        {"StoppedDuringTheSave", Staging::ReplaceExisting, "old", "", "server.pres.SaveAs(",
+         JobOutcome::Stopped, "old"},
+    };
+    server.writesFiles = true;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        log.clear();
+        const ScratchFolder scratch;
+        const std::filesystem::path target = scratch.Path() / "结果.ppt";
+        if (c.before) {
+            std::ofstream(target) << *c.before;
+        }
+        server.onCall = [&](const std::string& call) {
+            if (!c.appearing.empty() && call.starts_with("pres.InsertFromFile")) {
+                std::ofstream(target) << c.appearing;
+            }
+        };
+        RecordingObserver watching{log, {u"a.pptx", u"b.odp", u"c.ppt"}};
+        watching.stopAfter = c.stopAfter;
+        MergeJob staged(server);
+        EXPECT_EQ(staged.Run(watching, {target.u16string(), std::nullopt, c.staging}), c.outcome);
+        EXPECT_EQ(FileBytesIfAny(target), c.after);
+        EXPECT_EQ(watching.kinds, c.reported);
+        EXPECT_EQ(NamesIn(scratch.Path()),
+                  c.after ? std::vector<std::string>{"结果.ppt"} : std::vector<std::string>{});
+        // Written beside the target, under its name.
+        const std::string folder = (scratch.Path() / ".foliomix-save-").string();
+        EXPECT_THAT(
+            log, ::testing::Contains(::testing::AllOf(HasSubstr(folder), HasSubstr("/结果.ppt)"))));
+        EXPECT_THAT(log, ::testing::Contains("server.app.Quit"));
+    }
+}
+
+TEST_F(MergeJobTest, AStagedSaveIntoAMissingFolderFailsBeforeTheEngineStarts) {
+    const ScratchFolder scratch;
+    const std::u16string target = (scratch.Path() / "no" / "out.ppt").u16string();
+    EXPECT_EQ(job.Run(observer, {target, std::nullopt, SaveRequest::Staging::KeepExisting}),
+              JobOutcome::SaveFailed);
+    EXPECT_THAT(log, ElementsAre("obs.Failed(SaveFailed,-1)"));
+    EXPECT_THAT(observer.kinds, ElementsAre(FailureKind::NoSuchFolder));
 }
 
 }  // namespace

@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <ostream>
 #include <stdexcept>
 
+#include "tests/support/files.h"
+#include "tests/support/folders.h"
 #include "tests/unit/fake_server.h"
 #include "tests/unit/fake_window.h"
 
@@ -111,6 +115,24 @@ TEST_P(FullRun, LogsTheExactSequenceAndSavesEverySlideInListOrder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(FileCounts, FullRun, ::testing::Values(0, 1, 3, 10));
+
+// An engine that cannot replace a file safely by itself writes beside the chosen one, which
+// then holds the result and nothing of ours is left; the sequence is otherwise the same.
+TEST_F(MergeRunTest, AnEngineThatCannotSaveInPlaceSafelyWritesBesideTheChosenFile) {
+    const ScratchFolder scratch;
+    const std::filesystem::path chosen = scratch.Path() / "合并结果.ppt";
+    GivenFiles(3);
+    window.saveAnswers = {{DialogOutcome::Confirmed, chosen.u16string()}};
+    std::ofstream(chosen) << "old";
+    server.savesSafelyInPlace = false;
+    server.writesFiles = true;
+    EXPECT_EQ(run.Run(), JobOutcome::Completed);
+    EXPECT_EQ(FileBytesIfAny(chosen), "f1.s0\nf2.s0\nf2.s1\n");
+    EXPECT_EQ(NamesIn(scratch.Path()), std::vector<std::string>{"合并结果.ppt"});
+    const std::string staged = (scratch.Path() / ".foliomix-save-").string();
+    EXPECT_THAT(log, Contains(::testing::StartsWith("server.pres.SaveAs(" + staged)));
+    EXPECT_THAT(log, Contains("window.MsgBox(演示文稿合并完成！|恭喜)"));
+}
 
 TEST_F(MergeRunTest, CancelledSaveDialogTouchesNothingAndCanBeRepeated) {
     GivenFiles(2);

@@ -48,7 +48,7 @@ TEST_F(CliProgram, MergesInArgumentOrderAndSavesInTheFormatOfTheExtension) {
         // format given: the engine's default for the name is never relied upon.
         const std::vector<std::string> saves = LogLinesWith(".SaveAs(");
         ASSERT_EQ(saves.size(), 1U);
-        EXPECT_THAT(saves[0], HasSubstr("\\.foliomix-merge-"));
+        EXPECT_THAT(saves[0], HasSubstr("\\.foliomix-save-"));
         EXPECT_THAT(saves[0],
                     ::testing::EndsWith(std::string("\\") + c.output + "\"," + c.fileFormat + ")"));
         EXPECT_TRUE(LogHas("Engine.End()"));
@@ -104,7 +104,7 @@ TEST_F(CliProgram, EachExitStatusByItsCause) {
          {},
          false,
          5,
-         "foliomix-merge: cannot write into ",
+         "foliomix-merge: cannot save 无此文件夹\\结果.pptx: no such folder\n",
          false},
         {"SaveTheEngineRefuses",
          {L"-o", L"结果.pptx", L"--force", L"甲.ppt"},

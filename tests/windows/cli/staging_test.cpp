@@ -1,4 +1,4 @@
-// Windows' side of the staged output: what a killed run left is removed, anything of a run that
+// Windows' side of the staged result: what a killed run left is removed, anything of a run that
 // may still be going on is not; the rename replaces an existing output only when told to; the
 // staging folder is hidden.
 #include <gmock/gmock.h>
@@ -8,17 +8,19 @@
 
 #include <fstream>
 
-#include "app/cli/console_platform.h"
-#include "app/cli/staged_output.h"
+#include "merge/staging/staged_result.h"
+#include "merge/staging/staging_platform.h"
 #include "tests/windows/cli/case_folder.h"
 
-namespace foliomix::cli {
+namespace foliomix::staging {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::CaseFolder;
+using cli::testing::CaseFolder;
 
-std::string Read(const fs::path& file) { return testing::FileBytesIfAny(file).value_or("<none>"); }
+std::string Read(const fs::path& file) {
+    return cli::testing::FileBytesIfAny(file).value_or("<none>");
+}
 
 // A process of ours, held suspended until it is ended (here, or when the object goes).
 class HeldProcess {
@@ -50,7 +52,7 @@ class HeldProcess {
     PROCESS_INFORMATION process_{};
 };
 
-std::string Staging(DWORD pid) { return ".foliomix-merge-" + std::to_string(pid) + "-1"; }
+std::string Staging(DWORD pid) { return std::string(kStagingPrefix) + std::to_string(pid) + "-1"; }
 
 class WindowsStaging : public ::testing::Test {
   protected:
@@ -70,14 +72,14 @@ TEST_F(WindowsStaging, RemovesOnlyWhatEndedRunsLeft) {
     MakeFolder(Staging(ended.Id()));
     MakeFolder(Staging(running.Id()));
     MakeFolder(Staging(GetCurrentProcessId()));
-    MakeFolder(".foliomix-merge-x-1");
+    MakeFolder(".foliomix-save-x-1");
     // A file under a staging name is nobody's folder.
     std::ofstream(folder.Work() / Staging(ended.Id() + 1000000)) << "a file";
 
-    RemoveStagingOfEndedRuns(folder.Work());
+    RemoveFoldersOfEndedRuns(folder.Work(), kStagingPrefix);
 
     std::vector<std::string> left{Staging(running.Id()), Staging(GetCurrentProcessId()),
-                                  ".foliomix-merge-x-1", Staging(ended.Id() + 1000000)};
+                                  ".foliomix-save-x-1", Staging(ended.Id() + 1000000)};
     std::sort(left.begin(), left.end());
     EXPECT_EQ(folder.Names(), left);
 }
@@ -100,11 +102,11 @@ TEST_F(WindowsStaging, TheRenameReplacesAnExistingOutputOnlyWhenToldTo) {
 }
 
 TEST_F(WindowsStaging, TheStagingFolderIsHidden) {
-    const StagedOutput staged(folder.Work() / L"结果.pptx", 42);
+    const StagedResult staged(folder.Work() / L"结果.pptx");
     const DWORD attributes = GetFileAttributesW(staged.EnginePath().parent_path().c_str());
     ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
     EXPECT_NE(attributes & FILE_ATTRIBUTE_HIDDEN, 0U);
 }
 
 }  // namespace
-}  // namespace foliomix::cli
+}  // namespace foliomix::staging

@@ -1,5 +1,5 @@
-// The commit of a staged result without --force: it must never replace a file, not even one
-// that appears while it runs.
+// The rename of a staged result onto its name when an existing file is to be kept: it must never
+// replace a file, not even one that appears while it runs.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -11,10 +11,10 @@
 #include <system_error>
 #include <thread>
 
-#include "app/cli/console_platform.h"
+#include "merge/staging/staging_platform.h"
 #include "tests/support/files.h"
 
-namespace foliomix::cli {
+namespace foliomix::staging {
 namespace {
 
 namespace fs = std::filesystem;
@@ -119,4 +119,4 @@ TEST_F(RenameOntoTest, NeverReplacesAFileCreatedDuringTheCommit) {
 }
 
 }  // namespace
-}  // namespace foliomix::cli
+}  // namespace foliomix::staging
