@@ -68,7 +68,7 @@ QtMainWindow::QtMainWindow(PresentationServer& server)
     connect(&cmdDown_, &QPushButton::clicked, this,
             [this] { Handle([this] { mergeList_.MoveDown(); }); });
     connect(&cmdMerge_, &QPushButton::clicked, this,
-            [this] { Handle([this] { lastRunOutcome_ = mergeRun_.Run(); }); });
+            [this] { Handle([this] { emit MergeRunEnded(mergeRun_.Run()); }); });
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget* /*old*/, QWidget* now) { FollowFocus(now); });
 }

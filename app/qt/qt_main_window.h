@@ -10,7 +10,6 @@
 #include <QStatusBar>
 #include <QWidget>
 #include <cstdint>
-#include <optional>
 #include <string>
 
 #include "app/main_window.h"
@@ -21,6 +20,8 @@
 namespace foliomix::qt {
 
 class QtMainWindow final : public QWidget, public MainWindow {
+    Q_OBJECT
+
   public:
     explicit QtMainWindow(PresentationServer& server);
     ~QtMainWindow() override;
@@ -44,8 +45,9 @@ class QtMainWindow final : public QWidget, public MainWindow {
     void ProcessPendingEvents() override;
     [[nodiscard]] bool IsOpen() const override;
 
-    // The outcome of the latest merge run, none before the first click on cmdMerge.
-    [[nodiscard]] std::optional<JobOutcome> LastRunOutcome() const { return lastRunOutcome_; }
+  signals:
+    // A merge run started by cmdMerge has ended so.
+    void MergeRunEnded(foliomix::JobOutcome outcome);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -79,7 +81,9 @@ class QtMainWindow final : public QWidget, public MainWindow {
 
     MergeList mergeList_;
     MergeRun mergeRun_;
-    std::optional<JobOutcome> lastRunOutcome_;
 };
 
 }  // namespace foliomix::qt
+
+// Carried by MergeRunEnded in a QVariant (queued connections, QSignalSpy).
+Q_DECLARE_METATYPE(foliomix::JobOutcome)

@@ -13,10 +13,12 @@
 #include <QTest>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #include "app/qt/qt_main_window.h"
 #include "tests/desktop_dialogs/fake_dialog_theme.h"
 #include "tests/qt/modal_driver.h"
+#include "tests/qt/run_outcomes.h"
 #include "tests/qt/widget_driver.h"
 #include "tests/support/suite_set_up.h"
 #include "tests/unit/fake_server.h"
@@ -49,6 +51,7 @@ class DesktopDialogTest : public ::testing::Test {
     void OpenWindow() {
         qApp->setProperty(fake::kShown, QVariantList());
         window = std::make_unique<qt::QtMainWindow>(fake);
+        outcomes.emplace(*window);
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
@@ -75,6 +78,7 @@ class DesktopDialogTest : public ::testing::Test {
     // Fails the test should any dialog of Qt's own show: every dialog here is the desktop's.
     ModalDriver driver;
     std::unique_ptr<qt::QtMainWindow> window;
+    std::optional<RunOutcomes> outcomes;
 
   private:
     QByteArray savedHome_;
@@ -169,7 +173,7 @@ TEST_F(DesktopDialogTest, TheSaveDialogProposesTheNameAsksBeforeReplacingAndItsC
     EXPECT_EQ(shown[fake::kDefaultSuffix].toString(), QStringLiteral("ppt"));
     EXPECT_EQ(shown[fake::kNameFilters].toStringList(), QStringList({"*.ppt"}));
     EXPECT_TRUE(shown[fake::kModal].toBool());
-    EXPECT_EQ(window->LastRunOutcome(), JobOutcome::Completed);
+    EXPECT_EQ(outcomes->Last(), JobOutcome::Completed);
     EXPECT_EQ(announced, QStringLiteral("演示文稿合并完成！"));
     ASSERT_EQ(fake.saved.size(), 1U);
     EXPECT_EQ(QString::fromStdU16String(fake.saved.begin()->first), result);
@@ -184,7 +188,7 @@ TEST_F(DesktopDialogTest, ACancelledSaveDialogSavesNothingAndProposesTheSameName
 
     Answer({});
     Click(Button(*window, ControlId::cmdMerge));
-    EXPECT_EQ(window->LastRunOutcome(), JobOutcome::Cancelled);
+    EXPECT_EQ(outcomes->Last(), JobOutcome::Cancelled);
     EXPECT_TRUE(fake.saved.empty());
     EXPECT_TRUE(Button(*window, ControlId::cmdMerge).isEnabled());
 

@@ -16,6 +16,7 @@
 #include "tests/impress/deck_maker.h"
 #include "tests/qt/hooked_server.h"
 #include "tests/qt/modal_driver.h"
+#include "tests/qt/run_outcomes.h"
 #include "tests/qt/widget_driver.h"
 #include "tests/support/folders.h"
 #include "tests/support/qt_path.h"
@@ -116,6 +117,7 @@ TEST_F(LinuxEndToEndTest, MergesRealDecksInTheOrderChosenInTheWindow) {
             }
         };
         qt::QtMainWindow window(observed);
+        const RunOutcomes outcomes(window);
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 
@@ -123,7 +125,7 @@ TEST_F(LinuxEndToEndTest, MergesRealDecksInTheOrderChosenInTheWindow) {
         Arrange(window, {c, first, b});
         MergeAsProposed(window);
 
-        EXPECT_EQ(window.LastRunOutcome(), JobOutcome::Completed);
+        EXPECT_EQ(outcomes.Last(), JobOutcome::Completed);
         EXPECT_EQ(boxText, QStringLiteral("演示文稿合并完成！"));
         EXPECT_EQ(boxTitle, QStringLiteral("恭喜"));
         EXPECT_EQ(StatusText(window), QStringLiteral("演示文稿合并完成！"));
@@ -160,6 +162,7 @@ TEST_F(LinuxEndToEndTest, ClosingTheWindowDuringAMergeEndsTheEngineAndSavesNothi
         impress::ImpressPresentationServer engine;
         HookedServer observed(engine);
         qt::QtMainWindow window(observed);
+        const RunOutcomes outcomes(window);
         // The user clicks the close box while the engine inserts the first file; the request
         // waits in the event queue until the run's next event point.
         observed.beforeCall = [&, inserts = 0](const std::string& call) mutable {
@@ -176,7 +179,7 @@ TEST_F(LinuxEndToEndTest, ClosingTheWindowDuringAMergeEndsTheEngineAndSavesNothi
         Click(Button(window, ControlId::cmdMerge));
         EXPECT_EQ(driver.Pending(), 0U);
 
-        EXPECT_EQ(window.LastRunOutcome(), JobOutcome::Stopped);
+        EXPECT_EQ(outcomes.Last(), JobOutcome::Stopped);
         EXPECT_FALSE(window.IsOpen());
         // The run has shut the engine down before the window and the server go.
         ASSERT_GT(enginePid, 0);
@@ -196,12 +199,13 @@ TEST_F(LinuxEndToEndTest, AnEngineThatCannotStartIsNamedInTheMessage) {
     impress::ImpressPresentationServer engine(impress::ImpressOptions{
         .start = {.program = (fs::path(work.path().toStdString()) / "no-soffice").string()}});
     qt::QtMainWindow window(engine);
+    const RunOutcomes outcomes(window);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     AddFiles(window, "a.ppt", 1);
     MergeAsProposed(window);
 
-    EXPECT_EQ(window.LastRunOutcome(), JobOutcome::StartFailed);
+    EXPECT_EQ(outcomes.Last(), JobOutcome::StartFailed);
     EXPECT_EQ(boxText, QStringLiteral("出错，系统没有安装 LibreOffice Impress"));
     EXPECT_EQ(boxTitle, QStringLiteral("合并演示文稿"));
     EXPECT_EQ(StatusText(window), QStringLiteral("正在准备合并演示文稿…"));

@@ -21,6 +21,7 @@
 #include "tests/impress/deck_maker.h"
 #include "tests/qt/hooked_server.h"
 #include "tests/qt/modal_driver.h"
+#include "tests/qt/run_outcomes.h"
 #include "tests/qt/widget_driver.h"
 #include "tests/support/folders.h"
 #include "tests/support/qt_path.h"
@@ -74,6 +75,7 @@ TEST(ResponsiveWindowTest, ACloseDuringAnInsertThatNeverEndsEndsEverythingAtOnce
         impress::ImpressPresentationServer engine;
         HookedServer observed(engine);
         qt::QtMainWindow window(observed);
+        const RunOutcomes outcomes(window);
         const RegisteredWaiter waiter(engine, window);
         // The list as an Add leaves it: two rows, 添加 disabled, 开始合并 enabled.
         window.AddItem(a.toStdU16String());
@@ -123,7 +125,7 @@ TEST(ResponsiveWindowTest, ACloseDuringAnInsertThatNeverEndsEndsEverythingAtOnce
         ASSERT_NE(eventsAt, Clock::time_point{});
         EXPECT_LT(eventsAt - stoppedAt, std::chrono::seconds(3));
         EXPECT_EQ(rowsDuringTheCall, QStringList({a, b}));
-        EXPECT_EQ(window.LastRunOutcome(), JobOutcome::Stopped);
+        EXPECT_EQ(outcomes.Last(), JobOutcome::Stopped);
         ASSERT_NE(closedAt, Clock::time_point{});
         EXPECT_LT(returnedAt - closedAt, std::chrono::seconds(2));
         ASSERT_GT(enginePid, 0);

@@ -160,7 +160,7 @@ TEST_F(CloseDuringRunTest, RunStopsAtTheNextEventPointAndShutsTheEngineDown) {
             expected.push_back("server." + call);
         }
         EXPECT_THAT(log, ElementsAreArray(expected));
-        EXPECT_EQ(window->LastRunOutcome(), t.outcome);
+        EXPECT_EQ(outcomes->Last(), t.outcome);
         EXPECT_FALSE(window->IsOpen());
         EXPECT_FALSE(window->isVisible());
         EXPECT_FALSE(messageShown);
@@ -204,10 +204,10 @@ TEST_F(CloseDuringRunTest, EventLoopEndsOnceTheWindowIsClosedAndNoHandlerRuns) {
         driver.Drop();
         EXPECT_FALSE(window->IsOpen());
         if (t.merging) {
-            EXPECT_EQ(window->LastRunOutcome(), JobOutcome::Stopped);
+            EXPECT_EQ(outcomes->Last(), JobOutcome::Stopped);
             EXPECT_EQ(log.back(), "server.globalApp.Quit");
         } else {
-            EXPECT_FALSE(window->LastRunOutcome().has_value());
+            EXPECT_FALSE(outcomes->Last().has_value());
             EXPECT_TRUE(log.empty());
         }
     }

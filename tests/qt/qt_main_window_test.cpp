@@ -205,7 +205,7 @@ TEST_F(WindowTest, EnterClicksTheDefaultButtonOnlyWhenItIsEnabled) {
     driver.On<QFileDialog>([](QFileDialog& d) { Cancel(d); });
     QTest::keyClick(&ListBox(*window), Qt::Key_Return);
     EXPECT_EQ(driver.Pending(), 1U);
-    EXPECT_FALSE(window->LastRunOutcome().has_value());
+    EXPECT_FALSE(outcomes->Last().has_value());
     driver.Drop();
 
     MakeDeck("a.ppt", {});
@@ -220,7 +220,7 @@ TEST_F(WindowTest, EnterClicksTheDefaultButtonOnlyWhenItIsEnabled) {
     });
     QTest::keyClick(&ListBox(*window), Qt::Key_Return);
     EXPECT_EQ(shown, QStringLiteral("save"));
-    EXPECT_EQ(window->LastRunOutcome(), JobOutcome::Cancelled);
+    EXPECT_EQ(outcomes->Last(), JobOutcome::Cancelled);
 }
 
 // The open dialog, as the merge list shows it, with the result it hands on.
@@ -433,7 +433,7 @@ TEST_F(WindowTest, DisabledButtonsIgnoreClicksAtStart) {
     for (const ControlId id : {ControlId::cmdUp, ControlId::cmdDown, ControlId::cmdMerge}) {
         Click(Button(*window, id));
     }
-    EXPECT_FALSE(window->LastRunOutcome().has_value());
+    EXPECT_FALSE(outcomes->Last().has_value());
     EXPECT_EQ(ListBox(*window).count(), 0);
     EXPECT_TRUE(log.empty());
 }

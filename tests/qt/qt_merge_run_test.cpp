@@ -96,7 +96,7 @@ TEST_F(MergeRunTest, MergesTheFilesInListOrderAfterMovesAndAnnouncesIt) {
     MergeAs("result");
 
     EXPECT_EQ(driver.Pending(), 0U);
-    EXPECT_EQ(window->LastRunOutcome(), JobOutcome::Completed);
+    EXPECT_EQ(outcomes->Last(), JobOutcome::Completed);
     const std::string saved = Utf8(QDir(work.path()).filePath("result.ppt"));
     EXPECT_THAT(
         log, ElementsAre("server.CreateApplication", "server.app.DisplayAlerts=false",
@@ -154,7 +154,7 @@ TEST_F(MergeRunTest, SaveAppendsTheDefaultExtensionOnlyWhenNoneWasTyped) {
         MakeDeck("a.ppt", {"a1"});
         AddFiles("a.ppt");
         MergeAs(t.typed);
-        EXPECT_EQ(window->LastRunOutcome(), JobOutcome::Completed);
+        EXPECT_EQ(outcomes->Last(), JobOutcome::Completed);
         EXPECT_EQ(window->SaveFileName(),
                   QDir(work.path()).filePath(t.expectedFile).toStdU16String());
         EXPECT_TRUE(fake.saved.contains(window->SaveFileName()));
@@ -176,7 +176,7 @@ TEST_F(MergeRunTest, CancelledSaveDialogChangesNothingAndCanBeShownAgain) {
         // A cancel keeps the name as it was, so the same one is proposed again.
         EXPECT_EQ(proposed, QStringLiteral("合并结果.ppt"));
         EXPECT_EQ(window->SaveFileName(), u"合并结果.ppt");
-        EXPECT_EQ(window->LastRunOutcome(), JobOutcome::Cancelled);
+        EXPECT_EQ(outcomes->Last(), JobOutcome::Cancelled);
         EXPECT_TRUE(log.empty());
         EXPECT_EQ(StatusText(*window), QStringLiteral("就绪"));
         EXPECT_FALSE(Button(*window, ControlId::cmdAdd).isEnabled());
@@ -212,7 +212,7 @@ TEST_F(MergeRunTest, ReplacingAnExistingFileIsAskedFirst) {
     EXPECT_EQ(driver.Pending(), 0U);
     EXPECT_TRUE(question.contains("old.ppt")) << Utf8(question);
     EXPECT_TRUE(dialogBack);
-    EXPECT_EQ(window->LastRunOutcome(), JobOutcome::Cancelled);
+    EXPECT_EQ(outcomes->Last(), JobOutcome::Cancelled);
     EXPECT_TRUE(log.empty());
 
     // Yes: the run goes on and saves over it.
@@ -225,7 +225,7 @@ TEST_F(MergeRunTest, ReplacingAnExistingFileIsAskedFirst) {
         .On<QMessageBox>([this](QMessageBox& box) { Answer(box); });
     Click(Button(*window, ControlId::cmdMerge));
     EXPECT_EQ(driver.Pending(), 0U);
-    EXPECT_EQ(window->LastRunOutcome(), JobOutcome::Completed);
+    EXPECT_EQ(outcomes->Last(), JobOutcome::Completed);
     EXPECT_EQ(window->SaveFileName(), QDir(work.path()).filePath("old.ppt").toStdU16String());
 }
 
@@ -335,7 +335,7 @@ TEST_F(MergeRunTest, EveryOutcomeIsAnnouncedInAPlainOkBoxOwnedByTheWindow) {
         GivenThreeDecks();
         MergeAs("out");
         EXPECT_EQ(driver.Pending(), 0U);
-        EXPECT_EQ(window->LastRunOutcome(), t.outcome);
+        EXPECT_EQ(outcomes->Last(), t.outcome);
         EXPECT_EQ(boxText, t.text);
         EXPECT_EQ(boxTitle, t.title);
         EXPECT_EQ(boxIcon, QMessageBox::NoIcon);

@@ -14,6 +14,7 @@
 #include "app/qt/qt_main_window.h"
 #include "tests/qt/hooked_server.h"
 #include "tests/qt/modal_driver.h"
+#include "tests/qt/run_outcomes.h"
 #include "tests/qt/widget_driver.h"
 #include "tests/support/folders.h"
 #include "tests/support/qt_path.h"
@@ -37,6 +38,7 @@ class WindowTest : public ::testing::Test {
 
     void OpenWindow() {
         window = std::make_unique<qt::QtMainWindow>(server);
+        outcomes.emplace(*window);
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
@@ -71,6 +73,8 @@ class WindowTest : public ::testing::Test {
     HookedServer server{fake};
     ModalDriver driver;
     std::unique_ptr<qt::QtMainWindow> window;
+    // What the window's runs ended with.
+    std::optional<RunOutcomes> outcomes;
 
     // Files and folders directly in the home folder.
     int homeEntries_ = 0;
