@@ -1,6 +1,7 @@
-# Registers each case of a GoogleTest program as a CTest test of its own. The programs link
-# foliomix_gtest_main (or call FailCasesOfAFailedSuiteSetUp from a main of their own), so that a
-# case whose suite could not be set up fails rather than counting as skipped.
+# Registers each case of a GoogleTest program as a CTest test of its own, or (the real-engine
+# tiers) each suite. The programs link foliomix_gtest_main (or call FailCasesOfAFailedSuiteSetUp
+# from a main of their own), so that a case whose suite could not be set up fails rather than
+# counting as skipped.
 include(GoogleTest)
 
 # foliomix_discover_tests(<target> PREFIX <prefix> LABELS <labels>... [TIMEOUT <s>]
@@ -72,24 +73,53 @@ function(foliomix_find_test_engines)
     set_property(GLOBAL PROPERTY foliomix_system_engine_version "${system}")
 endfunction()
 
-# foliomix_discover_engine_tests(<target> PREFIX <prefix> LABELS <labels>... [TIMEOUT <s>]
+# foliomix_discover_suites(<target> PREFIX <prefix> LABELS <labels>... TIMEOUT <s per case>
+#                          [ENVIRONMENT <var=value>...])
+# Registers each suite of a GoogleTest program as one CTest test, <prefix><suite>, that runs all
+# of the suite's cases in one process: for suites whose cases share an engine and decks that
+# cost seconds to make. A failing case still shows by name in the test's output, and the other
+# cases of its suite still run. The suites are listed after each build of the program.
+function(foliomix_discover_suites target)
+    cmake_parse_arguments(PARSE_ARGV 1 arg "" "PREFIX;TIMEOUT" "LABELS;ENVIRONMENT")
+    string(MAKE_C_IDENTIFIER "${target}_${arg_PREFIX}" id)
+    set(suites "${CMAKE_CURRENT_BINARY_DIR}/${id}_suites.cmake")
+    list(JOIN arg_LABELS "|" labels)
+    list(JOIN arg_ENVIRONMENT "|" environment)
+    add_custom_command(TARGET ${target} POST_BUILD
+        COMMAND "${CMAKE_COMMAND}" "-DPROGRAM=$<TARGET_FILE:${target}>" "-DOUTPUT=${suites}"
+            "-DPREFIX=${arg_PREFIX}" "-DLABELS=${labels}" "-DENVIRONMENT=${environment}"
+            "-DCASE_TIMEOUT=${arg_TIMEOUT}"
+            -P "${PROJECT_SOURCE_DIR}/cmake/discover_suites.cmake"
+        BYPRODUCTS "${suites}"
+        VERBATIM)
+    # Until the program is built, one test that fails saying so.
+    set(include "${CMAKE_CURRENT_BINARY_DIR}/${id}_include.cmake")
+    file(WRITE "${include}"
+        "if(EXISTS [==[${suites}]==])\n"
+        "  include([==[${suites}]==])\n"
+        "else()\n"
+        "  add_test([==[${arg_PREFIX}NOT_BUILT]==] [==[${target}_NOT_BUILT]==])\n"
+        "endif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${include}")
+endfunction()
+
+# foliomix_discover_engine_tests(<target> PREFIX <prefix> LABELS <labels>... TIMEOUT <s per case>
 #                                [ENVIRONMENT <var=value>...])
-# As foliomix_discover_tests, once per engine, each case labelled with its engine's version
-# ("libreoffice-7.4"): against the system's under <prefix><suite>.<case>, against each further
-# engine under <prefix>libreoffice-<version>.<suite>.<case>, named to it by FOLIOMIX_ENGINE.
+# As foliomix_discover_suites, once per engine, each suite labelled with its engine's version
+# ("libreoffice-7.4"): against the system's under <prefix><suite>, against each further engine
+# under <prefix>libreoffice-<version>.<suite>, named to it by FOLIOMIX_ENGINE.
 function(foliomix_discover_engine_tests target)
     cmake_parse_arguments(PARSE_ARGV 1 arg "" "PREFIX;TIMEOUT" "LABELS;ENVIRONMENT")
     foliomix_find_test_engines()
     get_property(engines GLOBAL PROPERTY foliomix_test_engines)
     get_property(versions GLOBAL PROPERTY foliomix_test_engine_versions)
     get_property(system GLOBAL PROPERTY foliomix_system_engine_version)
-    set(common TIMEOUT ${arg_TIMEOUT})
-    foliomix_discover_tests(${target} PREFIX "${arg_PREFIX}"
-        LABELS ${arg_LABELS} "libreoffice-${system}" ${common}
+    foliomix_discover_suites(${target} PREFIX "${arg_PREFIX}"
+        LABELS ${arg_LABELS} "libreoffice-${system}" TIMEOUT ${arg_TIMEOUT}
         ENVIRONMENT ${arg_ENVIRONMENT})
     foreach(engine version IN ZIP_LISTS engines versions)
-        foliomix_discover_tests(${target} PREFIX "${arg_PREFIX}libreoffice-${version}."
-            LABELS ${arg_LABELS} "libreoffice-${version}" ${common}
+        foliomix_discover_suites(${target} PREFIX "${arg_PREFIX}libreoffice-${version}."
+            LABELS ${arg_LABELS} "libreoffice-${version}" TIMEOUT ${arg_TIMEOUT}
             ENVIRONMENT ${arg_ENVIRONMENT} "FOLIOMIX_ENGINE=${engine}")
     endforeach()
 endfunction()
