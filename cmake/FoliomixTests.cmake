@@ -84,13 +84,13 @@ function(foliomix_find_test_engines)
 endfunction()
 
 # foliomix_discover_suites(<target> PREFIX <prefix> LABELS <labels>... TIMEOUT <s per case>
-#                          [ENVIRONMENT <var=value>...])
+#                          [RESOURCE_LOCK <name>] [ENVIRONMENT <var=value>...])
 # Registers each suite of a GoogleTest program as one CTest test, <prefix><suite>, that runs all
 # of the suite's cases in one process: for suites whose cases share an engine and decks that
 # cost seconds to make. A failing case still shows by name in the test's output, and the other
 # cases of its suite still run. The suites are listed after each build of the program.
 function(foliomix_discover_suites target)
-    cmake_parse_arguments(PARSE_ARGV 1 arg "" "PREFIX;TIMEOUT" "LABELS;ENVIRONMENT")
+    cmake_parse_arguments(PARSE_ARGV 1 arg "" "PREFIX;TIMEOUT;RESOURCE_LOCK" "LABELS;ENVIRONMENT")
     string(MAKE_C_IDENTIFIER "${target}_${arg_PREFIX}" id)
     set(suites "${CMAKE_CURRENT_BINARY_DIR}/${id}_suites.cmake")
     list(JOIN arg_LABELS "|" labels)
@@ -98,7 +98,7 @@ function(foliomix_discover_suites target)
     add_custom_command(TARGET ${target} POST_BUILD
         COMMAND "${CMAKE_COMMAND}" "-DPROGRAM=$<TARGET_FILE:${target}>" "-DOUTPUT=${suites}"
             "-DPREFIX=${arg_PREFIX}" "-DLABELS=${labels}" "-DENVIRONMENT=${environment}"
-            "-DCASE_TIMEOUT=${arg_TIMEOUT}"
+            "-DCASE_TIMEOUT=${arg_TIMEOUT}" "-DRESOURCE_LOCK=${arg_RESOURCE_LOCK}"
             -P "${PROJECT_SOURCE_DIR}/cmake/discover_suites.cmake"
         BYPRODUCTS "${suites}"
         VERBATIM)
@@ -117,7 +117,9 @@ endfunction()
 #                                [ENVIRONMENT <var=value>...])
 # As foliomix_discover_suites, once per engine, each suite labelled with its engine's version
 # ("libreoffice-7.4"): against the system's under <prefix><suite>, against each further engine
-# under <prefix>libreoffice-<version>.<suite>, named to it by FOLIOMIX_ENGINE.
+# under <prefix>libreoffice-<version>.<suite>, named to it by FOLIOMIX_ENGINE. No two of them
+# run at once (RESOURCE_LOCK engine): two engines at work side by side have slowed each other
+# past what the cases expect. Other tests may run beside them.
 function(foliomix_discover_engine_tests target)
     cmake_parse_arguments(PARSE_ARGV 1 arg "" "PREFIX;TIMEOUT" "LABELS;ENVIRONMENT")
     foliomix_find_test_engines()
@@ -125,12 +127,12 @@ function(foliomix_discover_engine_tests target)
     get_property(versions GLOBAL PROPERTY foliomix_test_engine_versions)
     get_property(system GLOBAL PROPERTY foliomix_system_engine_version)
     foliomix_discover_suites(${target} PREFIX "${arg_PREFIX}"
-        LABELS ${arg_LABELS} "libreoffice-${system}" TIMEOUT ${arg_TIMEOUT}
+        LABELS ${arg_LABELS} "libreoffice-${system}" TIMEOUT ${arg_TIMEOUT} RESOURCE_LOCK engine
         ENVIRONMENT ${arg_ENVIRONMENT})
     foreach(engine version IN ZIP_LISTS engines versions)
         foliomix_discover_suites(${target} PREFIX "${arg_PREFIX}libreoffice-${version}."
             LABELS ${arg_LABELS} "libreoffice-${version}" TIMEOUT ${arg_TIMEOUT}
-            ENVIRONMENT ${arg_ENVIRONMENT} "FOLIOMIX_ENGINE=${engine}")
+            RESOURCE_LOCK engine ENVIRONMENT ${arg_ENVIRONMENT} "FOLIOMIX_ENGINE=${engine}")
     endforeach()
 endfunction()
 

@@ -2,6 +2,7 @@
 # each build of the program, as GoogleTest's own discovery runs, and included by CTest.
 # -D PROGRAM=<the program> -D OUTPUT=<file to write> -D PREFIX=<test name prefix>
 # -D LABELS=<label|label...> -D ENVIRONMENT=<var=value|...> -D CASE_TIMEOUT=<seconds per case>
+# -D RESOURCE_LOCK=<what the suites may not share with another test at once, or nothing>
 # (lists joined by "|": a ";" would split the command's argument). Fails when the program
 # cannot list its cases or lists none.
 cmake_minimum_required(VERSION 3.25)
@@ -41,6 +42,9 @@ foreach(suite IN LISTS suites)
         " LABELS [==[${LABELS}]==]")
     if(ENVIRONMENT)
         string(APPEND script " ENVIRONMENT [==[${ENVIRONMENT}]==]")
+    endif()
+    if(RESOURCE_LOCK)
+        string(APPEND script " RESOURCE_LOCK [==[${RESOURCE_LOCK}]==]")
     endif()
     string(APPEND script ")\n")
 endforeach()

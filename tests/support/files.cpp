@@ -13,7 +13,13 @@ std::optional<std::string> FileBytesIfAny(const std::filesystem::path& file) {
     if (!in.is_open()) {
         return std::nullopt;
     }
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    try {
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::ios_base::failure&) {
+        // A read that fails whatever the stream's exception mask: a file of /proc whose process
+        // ended between the open and the read.
+        return std::nullopt;
+    }
 }
 
 std::string FileBytes(const std::filesystem::path& file) {

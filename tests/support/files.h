@@ -8,7 +8,7 @@
 
 namespace foliomix::testing {
 
-// A file's whole content, or nothing when it cannot be opened.
+// A file's whole content, or nothing when it cannot be opened or read.
 [[nodiscard]] std::optional<std::string> FileBytesIfAny(const std::filesystem::path& file);
 // A file's whole content; empty when it cannot be opened.
 [[nodiscard]] std::string FileBytes(const std::filesystem::path& file);
