@@ -231,7 +231,12 @@ TEST_F(ImpressMergeTest, TheSameFileTwiceGivesItsSlidesTwice) {
 }
 
 TEST_F(ImpressMergeTest, AnEmptyResultIsSavedWithNoVisibleSlide) {
-    auto result = application_->AddPresentation();
+    // An engine of its own: LibreOffice 7.4 has crashed within a second of the refused PDF
+    // export below, on a busy machine. A merge ends its engine after a failed save anyway; the
+    // suite's engine is for the cases after this one.
+    ImpressPresentationServer server;
+    auto application = server.CreateApplication();
+    auto result = application->AddPresentation();
     EXPECT_EQ(result->SlideCount(), 0);
     result->SaveAs(U16(Output("empty.ppt")));
     const SavedDeck saved = maker_->Read(Output("empty.ppt"));
