@@ -45,13 +45,17 @@ TEST_F(EngineBasicTest, AFunctionRunsAndRunsAgain) {
     }
 }
 
-TEST_F(EngineBasicTest, AnUncaughtRuntimeErrorEndsTheFunctionQuietlyAndTheEngineGoesOn) {
+TEST(EngineBasicUncaughtErrorTest, EndsTheFunctionQuietlyAndTheEngineGoesOn) {
+    // An engine of its own: after an uncaught error, LibreOffice 25.2 now and then crashes
+    // compiling the next module put into the library, which would fail the suite's other cases.
+    // Our own functions catch every error, so a merge never gets there.
+    const impress::EngineProcess engine{impress::EngineOptions{}};
     rtl::OUString result = "untouched";
-    EXPECT_NO_THROW(CallBasic(*engine_, kProbe, "NothingThere", {}) >>= result);
+    EXPECT_NO_THROW(CallBasic(engine, kProbe, "NothingThere", {}) >>= result);
     EXPECT_TRUE(result.isEmpty());
     const uno::Any arguments[] = {uno::Any(sal_Int32{5})};
     sal_Int32 twice = 0;
-    EXPECT_TRUE(CallBasic(*engine_, kProbe, "Twice", {arguments, 1}) >>= twice);
+    EXPECT_TRUE(CallBasic(engine, kProbe, "Twice", {arguments, 1}) >>= twice);
     EXPECT_EQ(twice, 10);
 }
 
