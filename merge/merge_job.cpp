@@ -3,6 +3,7 @@
 #include <exception>
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <utility>
 
 namespace foliomix {
@@ -119,8 +120,7 @@ JobOutcome MergeJob::Merge(MergeObserver& observer, const SaveRequest& save, Sta
         std::int32_t slideCount = 0;
         failure = Step(observer, [&] { slideCount = result_->SlideCount(); });
         if (!failure) {
-            const std::u16string file = observer.File(index);
-            failure = Step(observer, [&] { result_->InsertFromFile(file, slideCount); });
+            failure = Insert(observer, index, slideCount);
         }
         std::int32_t brought = -1;
         if (!failure && observer.WantsSlideCounts()) {
@@ -134,6 +134,16 @@ JobOutcome MergeJob::Merge(MergeObserver& observer, const SaveRequest& save, Sta
         return Fail(observer, JobOutcome::InsertFailed, failedFile, *failure);
     }
 
+    if (save.refuseEmpty) {
+        std::int32_t slides = 0;
+        failure = Step(observer, [&] { slides = result_->SlideCount(); });
+        if (!failure && slides == 0) {
+            failure = JobFailure{FailureKind::NoSlides, "the result holds no slide"};
+        }
+        if (failure) {
+            return Fail(observer, JobOutcome::SaveFailed, -1, *failure);
+        }
+    }
     const std::u16string enginePath = staged ? staged->EnginePath().u16string() : save.path;
     failure = Failure([&] {
         if (save.format) {
@@ -170,6 +180,32 @@ JobOutcome MergeJob::Merge(MergeObserver& observer, const SaveRequest& save, Sta
         observer.Completed();
     }
     return JobOutcome::Completed;
+}
+
+std::optional<JobFailure> MergeJob::Insert(MergeObserver& observer, int index, std::int32_t at) {
+    const std::u16string file = observer.File(index);
+    const SlideRanges picked = observer.PickedSlides(index);
+    if (picked.empty()) {
+        return Step(observer, [&] { result_->InsertFromFile(file, at); });
+    }
+    std::int32_t fileSlides = 0;
+    if (auto failure = Step(observer, [&] { fileSlides = result_->SlideCountOfFile(file); })) {
+        return failure;
+    }
+    observer.FileCounted(index, fileSlides);
+    const auto runs = SlideRunsOf(picked, fileSlides);
+    if (!runs) {
+        return JobFailure{FailureKind::SlideOutOfRange,
+                          "the file holds " + std::to_string(fileSlides) + " slides"};
+    }
+    // One insert per run of consecutive slides, each after the one before.
+    for (const SlideRun& run : *runs) {
+        if (auto failure = Step(observer, [&] { result_->InsertFromFile(file, at, run); })) {
+            return failure;
+        }
+        at += run.Count();
+    }
+    return std::nullopt;
 }
 
 JobOutcome MergeJob::Fail(MergeObserver& observer, JobOutcome outcome, int file,

@@ -1,12 +1,11 @@
 // One merge on the engine, as the window's run and the command line both perform it: start the
 // engine and turn its alerts off; make a new presentation; for each file of the list, in order,
-// count the slides and insert the file's after the last; save (staged beside the chosen name
-// and renamed onto it, where asked); turn the alerts back on; quit.
-// On any failure the engine is shut down, through the application-global object as well when
-// the held reference cannot reach it. The job knows nothing of windows or consoles: it asks its
-// observer for the files (the window's run reads its list as the merge goes), tells it what
-// happened, and after every engine call asks whether to go on (a window may have been closed
-// during the call).
+// count the slides and insert the file's (all, or those picked) after the last; save (staged beside
+// the chosen name and renamed onto it, where asked); turn the alerts back on; quit. On any failure
+// the engine is shut down, through the application-global object as well when the held reference
+// cannot reach it. The job knows nothing of windows or consoles: it asks its observer for the files
+// (the window's run reads its list as the merge goes), tells it what happened, and after every
+// engine call asks whether to go on (a window may have been closed during the call).
 #pragma once
 
 #include <cstdint>
@@ -15,6 +14,7 @@
 #include <string>
 
 #include "merge/presentation_server.h"
+#include "merge/slide_ranges.h"
 #include "merge/staging/staged_result.h"
 
 namespace foliomix {
@@ -46,6 +46,11 @@ class MergeObserver {
     // before it is inserted.
     [[nodiscard]] virtual int FileCount() = 0;
     [[nodiscard]] virtual std::u16string File(int index) = 0;
+    // The slides to take from file `index`, asked just after its name; empty: all of them.
+    [[nodiscard]] virtual SlideRanges PickedSlides(int /*index*/) { return {}; }
+    // File `index`, whose slides are picked, holds `slides` slides: told before any is taken,
+    // and before a pick past its last slide fails the job.
+    virtual void FileCounted(int /*index*/, std::int32_t /*slides*/) {}
     // Before file `index` is counted and inserted.
     virtual void BeforeFile(int /*index*/) {}
     // True to be told how many slides each file brought (one more engine call per file).
@@ -72,6 +77,9 @@ struct SaveRequest {
     // The engine's default for the name, or an explicit format.
     std::optional<SaveFormat> format = std::nullopt;
     Staging staging = Staging::None;
+    // A result without a single slide fails (NoSlides) instead of being saved; it costs one
+    // more engine call.
+    bool refuseEmpty = false;
 };
 
 class MergeJob {
@@ -89,6 +97,9 @@ class MergeJob {
     [[nodiscard]] bool Start(MergeObserver& observer);
     JobOutcome MergeAndSave(MergeObserver& observer, const SaveRequest& save, StagedResult* staged);
     JobOutcome Merge(MergeObserver& observer, const SaveRequest& save, StagedResult* staged);
+    // Inserts file `index` after slide `at`, whole or the slides the observer picks.
+    [[nodiscard]] std::optional<JobFailure> Insert(MergeObserver& observer, int index,
+                                                   std::int32_t at);
     // Ends the engine through both references the job holds; every failure is swallowed.
     void ShutDown();
     JobOutcome Fail(MergeObserver& observer, JobOutcome outcome, int file,

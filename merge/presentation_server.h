@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "merge/save_format.h"
+#include "merge/slide_ranges.h"
 
 namespace foliomix {
 
@@ -23,9 +24,11 @@ enum class FailureKind : std::uint8_t {
     EngineStopped,      // the engine process ended during the operation
     DiskFull,
     PermissionDenied,
-    NoVisibleSlide,  // a PDF was asked for, and every slide is hidden: it would have no page
-    NoSuchFolder,    // the result's folder does not exist
-    ResultExists,    // the result's name was taken meanwhile, and it is not to be replaced
+    NoVisibleSlide,   // a PDF was asked for, and every slide is hidden: it would have no page
+    NoSuchFolder,     // the result's folder does not exist
+    ResultExists,     // the result's name was taken meanwhile, and it is not to be replaced
+    SlideOutOfRange,  // slides were picked past the file's last one
+    NoSlides,         // the result holds no slide, and an empty one is not to be saved
 };
 
 class ServerError : public std::runtime_error {
@@ -47,6 +50,12 @@ class ServerPresentation {
     // Slides.InsertFromFile(fileName, index): every slide of the file, in the file's order,
     // after slide number `index` (0: at the start).
     virtual void InsertFromFile(std::u16string_view fileName, std::int32_t index) = 0;
+    // Slides.InsertFromFile(fileName, index, slideStart, slideEnd): slides `slides.first` to
+    // `slides.last` of the file (1-based), in the file's order, after slide number `index`.
+    virtual void InsertFromFile(std::u16string_view fileName, std::int32_t index,
+                                SlideRun slides) = 0;
+    // How many slides the file holds: it is opened on its own, read-only, and closed again.
+    [[nodiscard]] virtual std::int32_t SlideCountOfFile(std::u16string_view fileName) = 0;
     // SaveAs(fileName), no format argument: the engine's default for that name applies.
     virtual void SaveAs(std::u16string_view fileName) = 0;
     // SaveAs(fileName, fileFormat): in `format`, whatever the name says.

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/cli/input_files.h"
+#include "merge/slide_ranges.h"
 
 namespace foliomix::cli {
 
@@ -39,9 +40,37 @@ std::string ConsoleProgress::Counter(int index) const {
     return counter;
 }
 
-std::string ConsoleProgress::NameOf(int index) const {
-    return PathToUtf8(PathFromUtf8(inputs_.at(static_cast<std::size_t>(index)).given).filename());
+namespace {
+
+std::string SlidesText(std::int64_t slides) {
+    return std::to_string(slides) + (slides == 1 ? " slide" : " slides");
 }
+
+}  // namespace
+
+std::string ConsoleProgress::Taken(int index, std::int32_t brought) const {
+    const auto counted = fileSlides_.find(index);
+    if (counted != fileSlides_.end()) {
+        if (const auto runs = SlideRunsOf(PickedOf(index), counted->second)) {
+            return DescribeSlides(*runs) + " of " + std::to_string(counted->second);
+        }
+    }
+    return SlidesText(brought);
+}
+
+const SlideRanges& ConsoleProgress::PickedOf(int index) const {
+    return inputs_.at(static_cast<std::size_t>(index)).picks;
+}
+
+std::string ConsoleProgress::NameOf(int index) const {
+    return PathToUtf8(inputs_.at(static_cast<std::size_t>(index)).path.filename());
+}
+
+SlideRanges ConsoleProgress::PickedSlides(int index) {
+    return inputs_.at(static_cast<std::size_t>(index)).picks;
+}
+
+void ConsoleProgress::FileCounted(int index, std::int32_t slides) { fileSlides_[index] = slides; }
 
 void ConsoleProgress::BeforeFile(int index) {
     // On a terminal only: a log gets one line per file, once it is in.
@@ -53,8 +82,7 @@ void ConsoleProgress::BeforeFile(int index) {
 void ConsoleProgress::Inserted(int index, std::int32_t slides) {
     slides_ += std::max<std::int32_t>(slides, 0);
     if (!quiet_) {
-        console_.Progress(Counter(index) + NameOf(index) + ": " + std::to_string(slides) +
-                          (slides == 1 ? " slide" : " slides"));
+        console_.Progress(Counter(index) + NameOf(index) + ": " + Taken(index, slides));
     }
     if (static_cast<std::size_t>(index) + 1 != inputs_.size()) {
         return;
@@ -72,7 +100,11 @@ void ConsoleProgress::Inserted(int index, std::int32_t slides) {
 }
 
 void ConsoleProgress::Failed(JobOutcome outcome, int file, const JobFailure& failure) {
-    const std::string reason = PlainReason(outcome, failure.kind);
+    failure_ = failure.kind;
+    std::string reason = PlainReason(outcome, failure.kind);
+    if (failure.kind == FailureKind::SlideOutOfRange && fileSlides_.contains(file)) {
+        reason = "it has " + SlidesText(fileSlides_.at(file));
+    }
     switch (outcome) {
         case JobOutcome::StartFailed:
             console_.Message("cannot start " + engine_ + ": " + reason);
@@ -121,6 +153,10 @@ std::string PlainReason(JobOutcome outcome, FailureKind kind) {
             return "no such folder";
         case FailureKind::ResultExists:
             return "it exists by now, and --force was not given";
+        case FailureKind::SlideOutOfRange:
+            return "it has fewer slides than those picked";
+        case FailureKind::NoSlides:
+            return "the inputs brought no slide";
         case FailureKind::Other:
             break;
     }

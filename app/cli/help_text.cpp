@@ -22,12 +22,17 @@ std::string HelpText(std::string_view engine,
         formats += (formats.empty() ? "" : ", ") + std::string(extension);
     }
     return "Usage: " + program +
-           " -o OUT [-f] [-q] [-v] [--engine PATH] [--from-file LIST] IN...\n" +  //
-           "       " + program + " --help | --version\n" +
+           " -o OUT [-f] [-q] [-v] [--engine PATH] [--from-file LIST]\n"
+           "                      IN[@SLIDES]...\n" +  //
+           "       " +
+           program + " --help | --version\n" +
            "Joins the presentations IN... into one new presentation OUT, their slides in the\n"
            "order given, by driving " +
            std::string(engine) +
            ". An input may be in any format it opens.\n"
+           "IN@SLIDES takes only those slides, SLIDES being ranges such as 2-5,7,9- or -3\n"
+           "(from 1, in the order written). A name whose part after its last @ is no such\n"
+           "list, or that names an existing file, is a plain name.\n"
            "\n"
            "Options:\n"
            "  -o, --output OUT    the result; its extension sets its format:\n"
@@ -56,10 +61,11 @@ std::string HelpText(std::string_view engine,
            Code(ExitStatus::kMerged) + "merged\n" +  //
            Code(ExitStatus::kOtherFailure) + "any other failure\n" + Code(ExitStatus::kUsage) +
            "usage error; an input that is no readable file; OUT exists (without\n"
-           "       --force); a format that is not known by OUT's extension\n" +
+           "       --force); a format that is not known by OUT's extension; no slide to save\n" +
            Code(ExitStatus::kEngineUnavailable) +
            "the engine is not installed, does not start, or --engine names none\n" +
-           Code(ExitStatus::kInsertFailed) + "an input could not be inserted\n" +
+           Code(ExitStatus::kInsertFailed) +
+           "an input could not be inserted, or holds no slide picked from it\n" +
            Code(ExitStatus::kSaveFailed) + "the result could not be saved\n" +
            Code(ExitStatus::kInterrupted) + "interrupted (Ctrl-C, or a request to terminate)\n";
 }

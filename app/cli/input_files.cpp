@@ -28,6 +28,19 @@ std::vector<std::string> ReadInputList(std::istream& list) {
     return paths;
 }
 
+WrittenInput SplitSlidePicks(const std::string& written) {
+    const std::size_t at = written.rfind('@');
+    if (at == std::string::npos || at == 0) {
+        return {written, {}};
+    }
+    auto picks = ParseSlideRanges(std::string_view(written).substr(at + 1));
+    std::error_code error;
+    if (!picks || fs::exists(PathFromUtf8(written), error)) {
+        return {written, {}};
+    }
+    return {written.substr(0, at), std::move(*picks)};
+}
+
 fs::path PathFromUtf8(std::string_view path) {
     return fs::path(std::u8string(path.begin(), path.end()));
 }

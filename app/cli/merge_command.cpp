@@ -83,11 +83,13 @@ std::vector<MergeInput> Inputs(const MergeRequest& request, std::istream& standa
     }
     std::vector<MergeInput> inputs;
     for (std::string& each : given) {
-        fs::path path = PathFromUtf8(each);
+        WrittenInput written = SplitSlidePicks(each);
+        fs::path path = PathFromUtf8(written.file);
         std::error_code error;
         // The engine has a current folder of its own: it is given absolute paths.
         fs::path absolute = path.empty() ? path : fs::absolute(path, error);
-        inputs.push_back({std::move(each), error ? std::move(path) : std::move(absolute)});
+        inputs.push_back({std::move(each), error ? std::move(path) : std::move(absolute),
+                          std::move(written.picks)});
     }
     return inputs;
 }
@@ -169,10 +171,12 @@ ExitStatus RunMerge(const MergeRequest& request, const std::vector<MergeInput>& 
     MergeJob job(server->Server());
     // Staged whatever the engine: without --force, a file that takes the output's name during
     // the merge is not replaced either.
-    const JobOutcome outcome =
-        job.Run(progress, {output.u16string(), SaveFormatNamedBy(output.u16string()),
-                           request.force ? SaveRequest::Staging::ReplaceExisting
-                                         : SaveRequest::Staging::KeepExisting});
+    // A result without a slide is refused rather than saved empty.
+    const JobOutcome outcome = job.Run(
+        progress,
+        {output.u16string(), SaveFormatNamedBy(output.u16string()),
+         request.force ? SaveRequest::Staging::ReplaceExisting : SaveRequest::Staging::KeepExisting,
+         true});
     if (outcome == JobOutcome::Completed) {
         // In place: a stop asked for after that point comes too late to undo it.
         console.EndProgress();
@@ -182,6 +186,11 @@ ExitStatus RunMerge(const MergeRequest& request, const std::vector<MergeInput>& 
     if (stop.Requested()) {
         console.Message("interrupted");
         return ExitStatus::kInterrupted;
+    }
+    // Nothing to save is known as soon as every input is in, like a usage error that needs the
+    // engine to show.
+    if (progress.Failure() == FailureKind::NoSlides) {
+        return ExitStatus::kUsage;
     }
     return ExitFor(outcome);
 }

@@ -1,6 +1,7 @@
 #include "merge/com/com_presentation_server.h"
 
 #include <limits>
+#include <optional>
 
 #include "merge/com/call_ticker.h"
 #include "merge/com/engine_session.h"
@@ -62,22 +63,26 @@ class ComPresentation final : public ServerPresentation {
         return static_cast<std::int32_t>(count);
     }
 
-    // Slides.InsertFromFile gives the slides the result's design and size. The file is also
-    // opened on its own, read-only and windowless, for as long as this call lasts: the result
-    // takes its slide size while it holds no slides, and the inserted slides take their own
-    // designs back. Both are best effort; without them the file is inserted as it always was.
     void InsertFromFile(std::u16string_view fileName, std::int32_t index) override {
+        Insert(fileName, index, std::nullopt);
+    }
+
+    // SlideStart and SlideEnd, as the engine's own InsertFromFile takes a run of slides.
+    void InsertFromFile(std::u16string_view fileName, std::int32_t index,
+                        SlideRun slides) override {
+        Insert(fileName, index, slides);
+    }
+
+    // Opened on its own as for an insert, and closed again.
+    std::int32_t SlideCountOfFile(std::u16string_view fileName) override {
         const std::unique_ptr<SourceDeck> source =
             SourceDeck::Open(application_, *session_, fileName);
-        const LateBound slides = Slides();
-        if (source && index == 0 && HoldsNoSlides(slides)) {
-            CopySlideSize(source->Object(), owned_->Object());
+        if (!source) {
+            ThrowServerError(L"Presentations.Open", E_FAIL,
+                             L"the file could not be opened on its own to count its slides");
         }
-        const _variant_t inserted = slides.Call(
-            L"InsertFromFile", {TextArgument(fileName), _variant_t(static_cast<long>(index))});
-        if (source) {
-            CopyDesigns(source->Object(), slides, index, inserted);
-        }
+        return static_cast<std::int32_t>(
+            ResultLong(source->Object().Child(L"Slides").Get(L"Count"), L"Source.Slides.Count"));
     }
 
     void SaveAs(std::u16string_view fileName) override {
@@ -93,6 +98,31 @@ class ComPresentation final : public ServerPresentation {
 
   private:
     [[nodiscard]] LateBound Slides() const { return owned_->Object().Child(L"Slides"); }
+
+    // Slides.InsertFromFile gives the slides the result's design and size. The file is also
+    // opened on its own, read-only and windowless, for as long as this call lasts: the result
+    // takes its slide size while it holds no slides, and the inserted slides take their own
+    // designs back. Both are best effort; without them the file is inserted as it always was.
+    void Insert(std::u16string_view fileName, std::int32_t index,
+                const std::optional<SlideRun>& run) {
+        const std::unique_ptr<SourceDeck> source =
+            SourceDeck::Open(application_, *session_, fileName);
+        const LateBound slides = Slides();
+        if (source && index == 0 && HoldsNoSlides(slides)) {
+            CopySlideSize(source->Object(), owned_->Object());
+        }
+        const _variant_t name = TextArgument(fileName);
+        const _variant_t after(static_cast<long>(index));
+        const _variant_t inserted =
+            run ? slides.Call(L"InsertFromFile",
+                              {name, after, _variant_t(static_cast<long>(run->first)),
+                               _variant_t(static_cast<long>(run->last))})
+                : slides.Call(L"InsertFromFile", {name, after});
+        if (source) {
+            CopyDesigns(source->Object(), slides, index, inserted,
+                        run ? SourceSlides{run->first, run->last} : SourceSlides{});
+        }
+    }
 
     // False also when the count cannot be read: then the size is left alone.
     static bool HoldsNoSlides(const LateBound& slides) {

@@ -29,19 +29,22 @@ void CopySlideSize(const LateBound& source, const LateBound& result) {
 }
 
 void CopyDesigns(const LateBound& source, const LateBound& resultSlides, long after,
-                 const _variant_t& inserted) {
+                 const _variant_t& inserted, SourceSlides taken) {
     try {
         const LateBound sourceSlides = source.Child(L"Slides");
-        const long count = ResultLong(sourceSlides.Get(L"Count"), L"Source.Slides.Count");
-        // Slide k of the source is slide after + k of the result only if the insert brought
-        // them all; an engine that does not say how many it brought is taken at its word.
+        if (taken.last == 0) {
+            taken.last = ResultLong(sourceSlides.Get(L"Count"), L"Source.Slides.Count");
+        }
+        const long count = taken.last - taken.first + 1;
+        // Slide first + k of the source is slide after + 1 + k of the result only if the insert
+        // brought them all; an engine that does not say how many it brought is taken at its word.
         if (V_VT(&inserted) != VT_EMPTY &&
             ResultLong(inserted, L"Slides.InsertFromFile") != count) {
             return;
         }
-        for (long k = 1; k <= count; ++k) {
-            const _variant_t design = SlideAt(sourceSlides, k).Get(L"Design");
-            SlideAt(resultSlides, after + k).Put(L"Design", design);
+        for (long k = 0; k < count; ++k) {
+            const _variant_t design = SlideAt(sourceSlides, taken.first + k).Get(L"Design");
+            SlideAt(resultSlides, after + 1 + k).Put(L"Design", design);
         }
     } catch (const std::exception&) {  // best effort: the slides not reached keep their design
     }

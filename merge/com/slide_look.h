@@ -13,10 +13,16 @@ namespace foliomix::com {
 // set after the width was, the width is put back: the result keeps the size it had.
 void CopySlideSize(const LateBound& source, const LateBound& result);
 
+// The source's slides an insert took: first to last, 1-based; last 0: to the source's last.
+struct SourceSlides {
+    long first = 1;
+    long last = 0;
+};
+
 // Gives the slides that Slides.InsertFromFile put after slide `after` of `resultSlides` (it
-// returned `inserted`) the designs of the source's slides, first to last, by Slide.Design. Left
-// alone when the insert did not bring as many slides as the source holds.
+// returned `inserted`) the designs of the source's slides it took, by Slide.Design. Left alone
+// when the insert did not bring as many slides as it took.
 void CopyDesigns(const LateBound& source, const LateBound& resultSlides, long after,
-                 const _variant_t& inserted);
+                 const _variant_t& inserted, SourceSlides taken = {});
 
 }  // namespace foliomix::com

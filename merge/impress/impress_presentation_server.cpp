@@ -1,12 +1,14 @@
 #include "merge/impress/impress_presentation_server.h"
 
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <string>
 #include <system_error>
 #include <utility>
 
 #include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/drawing/XDrawPage.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/io/IOException.hpp>
@@ -116,6 +118,24 @@ auto Guarded(std::string_view what, Call&& call) -> decltype(call()) {
     }
 }
 
+// Drops every slide of `document` (the engine's copy of a file) but those of `slides`.
+void KeepOnly(const OpenDocument& document, SlideRun slides) {
+    const auto pages = Slides(document);
+    const sal_Int32 count = pages->getCount();
+    if (slides.first < 1 || slides.last < slides.first || slides.last > count) {
+        throw ServerError("slides " + std::to_string(slides.first) + " to " +
+                              std::to_string(slides.last) + " asked of a file of " +
+                              std::to_string(count),
+                          FailureKind::SlideOutOfRange);
+    }
+    for (sal_Int32 index = count - 1; index >= 0; --index) {
+        if (index + 1 < slides.first || index + 1 > slides.last) {
+            pages->remove(uno::Reference<css::drawing::XDrawPage>(pages->getByIndex(index),
+                                                                  uno::UNO_QUERY_THROW));
+        }
+    }
+}
+
 bool HasVisibleSlide(const OpenDocument& document) {
     for (const auto& slide : SlideList(document)) {
         bool visible = true;
@@ -161,7 +181,22 @@ class ImpressPresentation final : public ServerPresentation {
     }
 
     void InsertFromFile(std::u16string_view fileName, std::int32_t index) override {
-        engine_->calls.Run([&] { Insert(fileName, index); });
+        engine_->calls.Run([&] { Insert(fileName, index, std::nullopt); });
+    }
+
+    void InsertFromFile(std::u16string_view fileName, std::int32_t index,
+                        SlideRun slides) override {
+        engine_->calls.Run([&] { Insert(fileName, index, slides); });
+    }
+
+    std::int32_t SlideCountOfFile(std::u16string_view fileName) override {
+        return engine_->calls.Run([&] {
+            const EngineProcess& engine = engine_->Running();
+            return Guarded("Presentations.Open", [&] {
+                RefuseEmptyFile(fileName);
+                return Slides(LoadPresentation(engine, FileUrlFromPath(fileName)))->getCount();
+            });
+        });
     }
 
     // A name of no format of its own is written in the default format, under exactly that name.
@@ -182,7 +217,10 @@ class ImpressPresentation final : public ServerPresentation {
         return Guarded("Slides.Count", [&] { return Slides(document_)->getCount(); });
     }
 
-    void Insert(std::u16string_view fileName, std::int32_t index) {
+    // The file's slides, or only those of `slides`: the others are dropped from the engine's
+    // copy of the file before it is fitted and pasted (or becomes the result).
+    void Insert(std::u16string_view fileName, std::int32_t index,
+                const std::optional<SlideRun>& slides) {
         const EngineProcess& engine = engine_->Running();
         const rtl::OUString url = FileUrlFromPath(fileName);
         Guarded("Slides.InsertFromFile", [&] {
@@ -192,10 +230,13 @@ class ImpressPresentation final : public ServerPresentation {
             }
             RefuseEmptyFile(fileName);
             if (!document_.IsOpen()) {
-                BeginWith(engine, url);
+                BeginWith(engine, url, slides);
                 return;
             }
             const OpenDocument source = LoadPresentation(engine, url, StartView::kSlideSorter);
+            if (slides) {
+                KeepOnly(source, *slides);
+            }
             if (Slides(source)->getCount() == 0) {
                 return;
             }
@@ -252,8 +293,12 @@ class ImpressPresentation final : public ServerPresentation {
     // The first deck into the empty result becomes the result: loaded as an untitled copy (its
     // file is never written), it brings its slide size, masters, notes and all with no copy at
     // all. Masters it holds but no slide uses go, as they would in a paste.
-    void BeginWith(const EngineProcess& engine, const rtl::OUString& url) {
+    void BeginWith(const EngineProcess& engine, const rtl::OUString& url,
+                   const std::optional<SlideRun>& slides) {
         OpenDocument first = LoadPresentation(engine, url, StartView::kNormal);
+        if (slides) {
+            KeepOnly(first, *slides);
+        }
         if (Slides(first)->getCount() == 0) {
             return;
         }

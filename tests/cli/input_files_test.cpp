@@ -70,5 +70,31 @@ TEST(InputProblemTest, OnlyAnExistingReadableRegularFileIsAnInput) {
     EXPECT_EQ(PathFromUtf8("演示.ppt"), fs::path(u8"演示.ppt"));
 }
 
+TEST(SplitSlidePicksTest, OnlyARangeListAfterTheLastAtPicksAndAnExistingNameWins) {
+    const impress::TemporaryDirectory folder("foliomix-picks-test-");
+    const std::string taken = (folder.Path() / "deck@2").string();
+    std::ofstream(taken) << "deck";
+    struct Case {
+        std::string written;
+        std::string file;
+        SlideRanges picks;
+    };
+    for (const Case& c : {
+             Case{"deck.pptx@2-5", "deck.pptx", {{2, 5}}},
+             Case{"a@b/deck.ppt@1,3,7-", "a@b/deck.ppt", {{1, 1}, {3, 3}, {7, std::nullopt}}},
+             Case{"deck.odp@-3", "deck.odp", {{1, 3}}},
+             Case{"me@home.pptx", "me@home.pptx", {}},
+             Case{"deck.ppt@", "deck.ppt@", {}},
+             Case{"deck.ppt@0", "deck.ppt@0", {}},
+             Case{"deck.ppt@5-3", "deck.ppt@5-3", {}},
+             Case{"@2", "@2", {}},
+             Case{taken, taken, {}},
+         }) {
+        const WrittenInput split = SplitSlidePicks(c.written);
+        EXPECT_EQ(split.file, c.file) << c.written;
+        EXPECT_EQ(split.picks, c.picks) << c.written;
+    }
+}
+
 }  // namespace
 }  // namespace foliomix::cli

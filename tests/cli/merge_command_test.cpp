@@ -71,13 +71,14 @@ class Scene {
                 },
             .make = [this](const StopRequest&,
                            const std::string&) { return std::make_unique<FakeEngine>(server); }};
-        const MergeRequest request{Output().string(),
-                                   true,
-                                   quiet,
-                                   verbose,
-                                   {Input("a.ppt").string(), Input("b.ppt").string()},
-                                   std::nullopt,
-                                   std::nullopt};
+        const MergeRequest request{
+            Output().string(),
+            true,
+            quiet,
+            verbose,
+            {Input("a.ppt").string() + picksOfA, Input("b.ppt").string() + picksOfB},
+            std::nullopt,
+            std::nullopt};
         std::istringstream noInput;
         ConsoleOutput console(messages, 0);
         const auto inputs = CheckedInputs(request, engine, noInput, console);
@@ -95,7 +96,9 @@ class Scene {
     bool writesFile = true;
     bool verbose = false;
     bool quiet = false;
-    bool warns = false;  // the engine warns of every save
+    bool warns = false;    // the engine warns of every save
+    std::string picksOfA;  // "@2-3": the slides picked from a.ppt, as written
+    std::string picksOfB;
     std::ostringstream messages;
 
   private:
@@ -194,6 +197,57 @@ TEST(MergeCommandTest, EachFailingStepHasItsExitStatusAndKeepsTheOldOutput) {
     EXPECT_THAT(scene.Log(), ::testing::Contains(::testing::EndsWith("r.pptx,OpenXml)")));
     EXPECT_EQ(FileBytes(scene.Output()), "the new result");
     EXPECT_EQ(scene.Names(), kUntouched);
+}
+
+TEST(MergeCommandTest, PickedSlidesAreShownAsTakenAndPicksPastTheEndOrNoSlideAtAllAreRefused) {
+    struct Case {
+        std::vector<std::string> a;  // the slides of a.ppt and of b.ppt
+        std::vector<std::string> b;
+        std::string picksOfA;
+        std::string picksOfB;
+        ExitStatus status;
+        std::string messages;  // a pattern
+    };
+    for (const Case& c : {
+             Case{{"a1", "a2", "a3"},
+                  {"b1"},
+                  "@3,1-2",
+                  "",
+                  ExitStatus::kMerged,
+                  "^\\[1/2\\] a\\.ppt: slides 3, 1–2 of 3\n"
+                  "\\[2/2\\] b\\.ppt: 1 slide\n"},
+             Case{{"a1"},
+                  {"b1"},
+                  "",
+                  "@1,2",
+                  ExitStatus::kInsertFailed,
+                  "cannot insert /[^ ]*/b\\.ppt@1,2: it has 1 slide\n$"},
+             Case{{"a1"},
+                  {},
+                  "",
+                  "@1-",
+                  ExitStatus::kInsertFailed,
+                  "cannot insert /[^ ]*/b\\.ppt@1-: it has 0 slides\n$"},
+             Case{{},
+                  {},
+                  "",
+                  "",
+                  ExitStatus::kUsage,
+                  "cannot save /[^ ]*/r\\.pptx: the inputs brought no slide\n$"},
+         }) {
+        SCOPED_TRACE(c.picksOfA + " " + c.picksOfB);
+        Scene scene;
+        scene.server.files[scene.Input("a.ppt").u16string()] = c.a;
+        scene.server.files[scene.Input("b.ppt").u16string()] = c.b;
+        scene.picksOfA = c.picksOfA;
+        scene.picksOfB = c.picksOfB;
+        EXPECT_EQ(scene.Run(), c.status);
+        EXPECT_THAT(scene.messages.str(), ContainsRegex(c.messages));
+        if (c.status != ExitStatus::kMerged) {
+            EXPECT_EQ(FileBytes(scene.Output()), "the old result");
+            EXPECT_EQ(scene.Names(), kUntouched);
+        }
+    }
 }
 
 // The engine's warning of a save that may run short of memory comes before the save, with the

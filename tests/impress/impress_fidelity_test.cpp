@@ -220,6 +220,38 @@ TEST_F(ImpressFidelityTest, AWideFirstDeckMakesAWideResultWithTheOthersFitted) {
     ExpectEachSlideLooksLikeItsSource(merged, decks, {SlideFit{}, impress::FitOf(k4by3, k16by9)});
 }
 
+// Picked slides, whether the first into the result or pasted after, look as in their deck,
+// fitted as whole decks are; the hidden second slide of 红, picked by number, stays hidden.
+TEST_F(ImpressFidelityTest, PickedSlidesLookAsInTheirDeckAndAHiddenOneStaysHidden) {
+    auto result = application_->AddPresentation();
+    EXPECT_EQ(result->SlideCountOfFile(Deck("红").u16string()), 3);
+    struct Pick {
+        const char* deck = "";
+        SlideRun slides;
+    };
+    for (const Pick& pick : {Pick{"红", {2, 3}}, Pick{"绿 宽", {2, 2}}, Pick{"红", {1, 1}}}) {
+        result->InsertFromFile(Deck(pick.deck).u16string(), result->SlideCount(), pick.slides);
+    }
+    try {
+        result->InsertFromFile(Deck("蓝").u16string(), result->SlideCount(), {2, 3});
+        ADD_FAILURE() << "slide 3 of a deck of 2 was taken";
+    } catch (const ServerError& e) {
+        EXPECT_EQ(e.Kind(), FailureKind::SlideOutOfRange) << e.what();
+    }
+    const fs::path saved = folder_->Path() / "picked.ppt";
+    result->SaveAs(saved.u16string());
+    const DeckLook merged = ReadLook(maker_->Engine(), saved);
+    EXPECT_EQ(merged.size, k4by3);
+    const auto& red = alone_.at("红").slides;
+    const auto& green = alone_.at("绿 宽").slides;
+    ASSERT_EQ(merged.slides.size(), 4U);
+    ASSERT_FALSE(red[1].visible);
+    ExpectLooksLike(merged.slides[0], red[1], SlideFit{});
+    ExpectLooksLike(merged.slides[1], red[2], SlideFit{});
+    ExpectLooksLike(merged.slides[2], green[1], impress::FitOf(k16by9, k4by3));
+    ExpectLooksLike(merged.slides[3], red[0], SlideFit{});
+}
+
 // A PDF shows every visible slide as the engine's own export of the same result does: Chinese
 // text, pictures, and the gradient of a master that a paste brought, which the engine's
 // rendering lost once the deck it came from was closed.

@@ -16,6 +16,15 @@ class HookedPresentation : public ServerPresentation {
         hooks_.Before("pres.InsertFromFile");
         inner_->InsertFromFile(fileName, index);
     }
+    void InsertFromFile(std::u16string_view fileName, std::int32_t index,
+                        SlideRun slides) override {
+        hooks_.Before("pres.InsertFromFile");
+        inner_->InsertFromFile(fileName, index, slides);
+    }
+    std::int32_t SlideCountOfFile(std::u16string_view fileName) override {
+        hooks_.Before("pres.SlideCountOfFile");
+        return inner_->SlideCountOfFile(fileName);
+    }
     void SaveAs(std::u16string_view fileName) override {
         hooks_.Before("pres.SaveAs");
         inner_->SaveAs(fileName);

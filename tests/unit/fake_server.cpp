@@ -68,6 +68,31 @@ class FakePresentation : public ServerPresentation, Reference {
         slides_.insert(slides_.begin() + index, file->second.begin(), file->second.end());
     }
 
+    // "pres.InsertFromFile(a.ppt,3,2-5)"; a run past the file's end fails, as the engine's does.
+    void InsertFromFile(std::u16string_view fileName, std::int32_t index,
+                        SlideRun slides) override {
+        server_.Call("pres.InsertFromFile(" + Utf8(fileName) + "," + std::to_string(index) + "," +
+                     std::to_string(slides.first) + "-" + std::to_string(slides.last) + ")");
+        const auto file = server_.files.find(std::u16string(fileName));
+        if (file == server_.files.end() || index < 0 ||
+            static_cast<std::size_t>(index) > slides_.size() || slides.first < 1 ||
+            slides.last < slides.first ||
+            static_cast<std::size_t>(slides.last) > file->second.size()) {
+            throw ServerError("cannot insert");
+        }
+        slides_.insert(slides_.begin() + index, file->second.begin() + (slides.first - 1),
+                       file->second.begin() + slides.last);
+    }
+
+    std::int32_t SlideCountOfFile(std::u16string_view fileName) override {
+        server_.Call("pres.SlideCountOfFile(" + Utf8(fileName) + ")");
+        const auto file = server_.files.find(std::u16string(fileName));
+        if (file == server_.files.end()) {
+            throw ServerError("cannot open");
+        }
+        return static_cast<std::int32_t>(file->second.size());
+    }
+
     void SaveAs(std::u16string_view fileName) override {
         server_.Call("pres.SaveAs(" + Utf8(fileName) + ")");
         Save(fileName);

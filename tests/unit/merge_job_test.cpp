@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -47,6 +48,8 @@ class RecordingObserver final : public MergeObserver {
         : log_(log), files_(std::move(files)) {}
 
     bool wantsCounts = false;
+    // The slides picked from each file, by index; a file not listed is taken whole.
+    std::map<int, SlideRanges> picks;
     // Stop once the log holds a line that starts with this.
     std::string stopAfter;
 
@@ -60,6 +63,14 @@ class RecordingObserver final : public MergeObserver {
         return files_[static_cast<std::size_t>(index)];
     }
     [[nodiscard]] bool WantsSlideCounts() const override { return wantsCounts; }
+    [[nodiscard]] SlideRanges PickedSlides(int index) override {
+        const auto found = picks.find(index);
+        return found == picks.end() ? SlideRanges{} : found->second;
+    }
+    void FileCounted(int index, std::int32_t slides) override {
+        log_.push_back("obs.FileCounted(" + std::to_string(index) + "," + std::to_string(slides) +
+                       ")");
+    }
     void Inserted(int index, std::int32_t slides) override {
         log_.push_back("obs.Inserted(" + std::to_string(index) + "," + std::to_string(slides) +
                        ")");
@@ -141,6 +152,72 @@ TEST_F(MergeJobTest, SavesInTheFormatAskedForAndOtherwiseLeavesItToTheEngine) {
                                 }),
                   1);
         EXPECT_THAT(log, ::testing::Contains(c.call));
+    }
+}
+
+TEST_F(MergeJobTest, PickedSlidesComeInTheOrderWrittenOneInsertPerRunOfConsecutiveSlides) {
+    struct Case {
+        const char* a;
+        const char* c;
+        std::vector<std::string> result;
+        std::vector<std::string> inserts;
+    };
+    for (const Case& t : {
+             Case{"2-",
+                  "3,1-2",
+                  {"a2", "b1", "c3", "c1", "c2"},
+                  {"(a.pptx,0,2-2)", "(b.odp,1)", "(c.ppt,2,3-3)", "(c.ppt,3,1-2)"}},
+             Case{"-1,1",
+                  "1-2,3,2",
+                  {"a1", "a1", "b1", "c1", "c2", "c3", "c2"},
+                  {"(a.pptx,0,1-1)", "(a.pptx,1,1-1)", "(b.odp,2)", "(c.ppt,3,1-3)",
+                   "(c.ppt,6,2-2)"}},
+         }) {
+        SCOPED_TRACE(std::string(t.a) + " " + t.c);
+        log.clear();
+        observer.picks = {{0, *ParseSlideRanges(t.a)}, {2, *ParseSlideRanges(t.c)}};
+        MergeJob picking(server);
+        EXPECT_EQ(picking.Run(observer, {u"out.ppt"}), JobOutcome::Completed);
+        EXPECT_EQ(server.saved[u"out.ppt"], t.result);
+        std::vector<std::string> inserts;
+        for (const std::string& line : log) {
+            if (line.starts_with("server.pres.InsertFromFile")) {
+                inserts.push_back(line.substr(line.find('(')));
+            }
+        }
+        EXPECT_EQ(inserts, t.inserts);
+        // Each picked file is counted once, before any of its slides is taken.
+        EXPECT_THAT(From("SlideCountOfFile(c.ppt)"), ::testing::Contains("obs.FileCounted(2,3)"));
+        EXPECT_EQ(From("SlideCountOfFile(c.ppt)")[1], "obs.FileCounted(2,3)");
+    }
+}
+
+TEST_F(MergeJobTest, APickPastTheLastSlideFailsThatFileBeforeAnySlideOfItIsTaken) {
+    observer.picks = {{1, *ParseSlideRanges("1,2")}};
+    EXPECT_EQ(job.Run(observer, {u"out.ppt"}), JobOutcome::InsertFailed);
+    const auto after = From("SlideCountOfFile(b.odp)");
+    ASSERT_GE(after.size(), 4U);
+    EXPECT_THAT(std::vector(after.begin(), after.begin() + 4),
+                ElementsAre("server.pres.SlideCountOfFile(b.odp)", "obs.FileCounted(1,1)",
+                            "server.pres.Release", "obs.Failed(InsertFailed,1)"));
+    EXPECT_THAT(after, ::testing::Contains("server.app.Quit"));
+    EXPECT_THAT(observer.kinds, ElementsAre(FailureKind::SlideOutOfRange));
+    EXPECT_TRUE(server.saved.empty());
+}
+
+TEST_F(MergeJobTest, AResultWithoutSlidesIsRefusedOnlyWhenAskedTo) {
+    server.files[u"none.pptx"] = {};
+    for (const bool refuse : {false, true}) {
+        SCOPED_TRACE(refuse);
+        server.saved.clear();
+        RecordingObserver empty{log, {u"none.pptx"}};
+        MergeJob saving(server);
+        SaveRequest save{u"out.ppt"};
+        save.refuseEmpty = refuse;
+        EXPECT_EQ(saving.Run(empty, save), refuse ? JobOutcome::SaveFailed : JobOutcome::Completed);
+        EXPECT_EQ(server.saved.empty(), refuse);
+        EXPECT_EQ(empty.kinds,
+                  refuse ? std::vector{FailureKind::NoSlides} : std::vector<FailureKind>{});
     }
 }
 

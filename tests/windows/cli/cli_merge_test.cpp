@@ -57,6 +57,31 @@ TEST_F(CliProgram, MergesInArgumentOrderAndSavesInTheFormatOfTheExtension) {
     }
 }
 
+// Picked slides: one insert per run of consecutive slides, said as taken; a pick past a deck's
+// last slide fails with exit 4 before anything is saved.
+TEST_F(CliProgram, TakesThePickedSlidesInTheOrderWrittenAndRefusesAPickPastTheEnd) {
+    ProgramEnd end = Run({L"丙.odp@2-3,1", L"-o", L"选.ppt", L"甲.ppt@2"});
+    EXPECT_EQ(end.exitCode, 0U) << end.error;
+    EXPECT_EQ(end.error,
+              "[1/2] 丙.odp: slides 2\u2013"
+              "3, 1 of 3\n"
+              "[2/2] 甲.ppt: slide 2 of 2\n"
+              "saving 选.ppt\n");
+    EXPECT_THAT(DeckTitles(folder.Work() / L"选.ppt"),
+                Optional(ElementsAre("丙二", "丙三", "丙一", "甲二")));
+    EXPECT_EQ(LogLinesWith(".InsertFromFile(").size(), 3U);
+    EXPECT_THAT(LogLinesWith(".InsertFromFile("),
+                ElementsAre(HasSubstr(",0,2,3) -> 2"), HasSubstr(",2,1,1) -> 1"),
+                            HasSubstr(",3,2,2) -> 1")));
+    std::filesystem::remove(folder.Work() / L"选.ppt");
+
+    end = Run({L"-o", L"选.ppt", L"甲.ppt@1-3"});
+    EXPECT_EQ(end.exitCode, 4U);
+    EXPECT_THAT(end.error,
+                ::testing::EndsWith("foliomix-merge: cannot insert 甲.ppt@1-3: it has 2 slides\n"));
+    EXPECT_EQ(folder.Names(), decks);
+}
+
 TEST_F(CliProgram, EachExitStatusByItsCause) {
     struct Case {
         const char* name;

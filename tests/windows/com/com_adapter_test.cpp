@@ -124,6 +124,25 @@ TEST_F(ComAdapter, InsertsAfterTheGivenSlide) {
     EXPECT_THAT(ReadDeck(out), ::testing::Optional(ElementsAre("b1", "a1", "b1", "a2", "a3")));
 }
 
+// A run of slides reaches the engine as SlideStart and SlideEnd, and the slides it brings take
+// the designs of exactly those slides of their file.
+TEST_F(ComAdapter, ARunOfSlidesIsInsertedFromItsFirstToItsLastWithItsOwnDesigns) {
+    const std::wstring a = MakeDeck(L"a.ppt", {"a1\t蓝色", "a2\t绿色", "a3\t红色"});
+    const std::u16string file(a.begin(), a.end());
+    const std::wstring out = PathOf(L"out.ppt");
+    auto app = server.CreateApplication();
+    auto result = app->AddPresentation();
+    EXPECT_EQ(result->SlideCountOfFile(file), 3);
+    result->InsertFromFile(file, 0, {2, 3});
+    result->InsertFromFile(file, 2, {1, 1});
+    EXPECT_THROW(result->InsertFromFile(file, 3, {3, 4}), ServerError);
+    result->SaveAs(std::u16string(out.begin(), out.end()));
+    EXPECT_THAT(ReadDeckLines(out),
+                ElementsAre("FOLIOMIX-STANDIN-DECK 960x540", "a2\t绿色", "a3\t红色", "a1\t蓝色"));
+    EXPECT_THAT(Log(), IsSupersetOf({"Slides[1].InsertFromFile(" + Quoted(a) + ",0,2,3) -> 2",
+                                     "Slides[1].InsertFromFile(" + Quoted(a) + ",2,1,1) -> 1"}));
+}
+
 TEST_F(ComAdapter, SavesWithTheEnginesFileFormatOfTheFormatNamed) {
     struct Case {
         SaveFormat format;
