@@ -94,6 +94,21 @@ std::vector<MergeInput> Inputs(const MergeRequest& request, std::istream& standa
     return inputs;
 }
 
+// For an input that names no file but would name one without its "@…": that the part after
+// the "@" is no slide range, which is what the user more likely got wrong.
+std::string NoRangeHint(const MergeInput& input) {
+    const std::size_t at = input.given.rfind('@');
+    if (!input.picks.empty() || at == std::string::npos || at == 0) {
+        return {};
+    }
+    std::error_code error;
+    if (!fs::is_regular_file(PathFromUtf8(input.given.substr(0, at)), error)) {
+        return {};
+    }
+    return "; and \"" + input.given.substr(at + 1) +
+           "\" picks no slides: slides count from 1, a range runs upwards (2-5)";
+}
+
 ExitStatus ExitFor(JobOutcome outcome) {
     switch (outcome) {
         case JobOutcome::Completed:
@@ -136,7 +151,8 @@ std::optional<std::vector<MergeInput>> CheckedInputs(const MergeRequest& request
     }
     for (const MergeInput& input : inputs) {
         if (const auto problem = InputProblem(input.path)) {
-            console.Message((input.given.empty() ? "\"\"" : input.given) + ": " + *problem);
+            console.Message((input.given.empty() ? "\"\"" : input.given) + ": " + *problem +
+                            NoRangeHint(input));
             usable = false;
         }
     }

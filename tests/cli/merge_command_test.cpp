@@ -234,6 +234,14 @@ TEST(MergeCommandTest, PickedSlidesAreShownAsTakenAndPicksPastTheEndOrNoSlideAtA
                   "",
                   ExitStatus::kUsage,
                   "cannot save /[^ ]*/r\\.pptx: the inputs brought no slide\n$"},
+             // No range, so a plain name, which names no file: known before the engine starts.
+             Case{{"a1"},
+                  {"b1"},
+                  "",
+                  "@2-1",
+                  ExitStatus::kUsage,
+                  "b\\.ppt@2-1: no such file; and \"2-1\" picks no slides: slides count from "
+                  "1, a range runs upwards \\(2-5\\)\n$"},
          }) {
         SCOPED_TRACE(c.picksOfA + " " + c.picksOfB);
         Scene scene;
