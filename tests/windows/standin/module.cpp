@@ -5,6 +5,7 @@
 #include <olectl.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -37,10 +38,22 @@ std::wstring ClassText(const CLSID& clsid) {
     return text;
 }
 
+// A failed step of the registration, on the standard error that regsvr32 passes on: the harness
+// shows it, so that a registration that fails says where.
+void ReportFailure(const std::wstring& step, long code) {
+    std::fwprintf(stderr, L"stand-in registration: %ls failed: 0x%08lx\n", step.c_str(),
+                  static_cast<unsigned long>(code));
+    std::fflush(stderr);
+}
+
 bool SetValue(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
     const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-    return RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), name, REG_SZ, value.c_str(), bytes) ==
-           ERROR_SUCCESS;
+    const LSTATUS status =
+        RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), name, REG_SZ, value.c_str(), bytes);
+    if (status != ERROR_SUCCESS) {
+        ReportFailure(L"HKCR\\" + key + L" " + (name != nullptr ? name : L"(default)"), status);
+    }
+    return status == ERROR_SUCCESS;
 }
 
 // Makes one class with its objects of this kind.
@@ -119,6 +132,7 @@ HRESULT STDAPICALLTYPE DllRegisterServer() {
     wchar_t path[MAX_PATH];
     const DWORD length = GetModuleFileNameW(ThisModule(), path, MAX_PATH);
     if (length == 0 || length == MAX_PATH) {
+        ReportFailure(L"the module's path", static_cast<long>(GetLastError()));
         return SELFREG_E_CLASS;
     }
     bool ok = SetValue(kProgId, nullptr, L"Foliomix stand-in engine") &&
@@ -130,7 +144,13 @@ HRESULT STDAPICALLTYPE DllRegisterServer() {
              SetValue(server, L"ThreadingModel", L"Apartment");
     }
     ok = ok && SetValue(ClassKey(standin::kApplicationClass) + L"\\ProgID", nullptr, kProgId);
-    ok = ok && SUCCEEDED(standin::RegisterTypeLibrary());
+    if (ok) {
+        const HRESULT hr = standin::RegisterTypeLibrary();
+        if (FAILED(hr)) {
+            ReportFailure(L"the type library", hr);
+            ok = false;
+        }
+    }
     return ok ? S_OK : SELFREG_E_CLASS;
 }
 

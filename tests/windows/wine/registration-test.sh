@@ -9,10 +9,12 @@ status=0
 expect() {  # expect <exit code> <description> <command...>
     local want=$1 what=$2
     shift 2
-    "$@" >/dev/null 2>&1
+    local said
+    said=$("$@" 2>&1)
     local rc=$?
     if [ "$rc" -ne "$want" ]; then
-        echo "FAILED: $what (exit code $rc, expected $want)"
+        echo "FAILED: $what (exit code $rc, expected $want):"
+        echo "$said"
         status=1
     else
         echo "ok: $what"

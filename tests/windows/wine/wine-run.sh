@@ -39,20 +39,30 @@ if [ "${1:-}" = "--with-standin" ]; then
         exit 2
     fi
     standin=$(winepath -w "$FOLIOMIX_STANDIN_DLL")
-    # regsvr32 under Wine has been seen to fail once in a long series while the prefix was
-    # still settling from the previous command; a second try after the prefix is idle works.
+    # regsvr32 under Wine has been seen to fail now and then, three times in a row at times:
+    # each try waits for the prefix to be idle, and what a failed one said is kept and shown.
     registered=
-    for _ in 1 2 3; do
-        if wine regsvr32 /s "$standin" >/dev/null 2>&1; then
+    said=$(mktemp)
+    for try in 1 2 3 4 5; do
+        if wine regsvr32 /s "$standin" >"$said.out" 2>&1; then
             registered=yes
             break
+        else
+            rc=$?
         fi
+        { echo "try $try: regsvr32 exited with $rc"; cat "$said.out"; } >>"$said"
         wineserver -w
+        sleep "$try"
     done
     if [ -z "$registered" ]; then
-        echo "registering the stand-in failed" >&2
-        exit 2
+        echo "registering the stand-in failed:" >&2
+        cat "$said" >&2
+    elif [ -s "$said" ]; then
+        echo "registering the stand-in took $try tries:" >&2
+        cat "$said" >&2
     fi
+    rm -f "$said" "$said.out"
+    [ -n "$registered" ] || exit 2
     trap 'wine regsvr32 /u /s "$standin" >/dev/null 2>&1; wineserver -w' EXIT
 fi
 [ $# -gt 0 ] || { echo "usage: wine-run.sh [--with-standin] <command> [args...]" >&2; exit 2; }
