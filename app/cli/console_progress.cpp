@@ -66,9 +66,7 @@ std::string ConsoleProgress::NameOf(int index) const {
     return PathToUtf8(inputs_.at(static_cast<std::size_t>(index)).path.filename());
 }
 
-SlideRanges ConsoleProgress::PickedSlides(int index) {
-    return inputs_.at(static_cast<std::size_t>(index)).picks;
-}
+SlideRanges ConsoleProgress::PickedSlides(int index) { return PickedOf(index); }
 
 void ConsoleProgress::FileCounted(int index, std::int32_t slides) { fileSlides_[index] = slides; }
 
